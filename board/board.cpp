@@ -1,0 +1,78 @@
+#include "board/board.h"
+
+#include "board/attacks.h"
+#include "board/makemove.h"
+#include "search/tt.h"
+
+Board board;
+int8_t pieceSquareTable[2][512];
+HashKey zobristKeys[2][8][64];
+
+const int pieceValue[8] = {0, 100, 350, 360, 540, 1120, 5000, 0};
+
+const int initialPosition[64] = {
+    4, 2, 3, 5, 6, 3, 2, 4,
+    1, 1, 1, 1, 1, 1, 1, 1,
+    0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0,
+    1, 1, 1, 1, 1, 1, 1, 1,
+    4, 2, 3, 5, 6, 3, 2, 4,
+};
+
+const int pawnStep[2] = {-8, 8};
+
+int lowestSquare(Bitboard b) {
+    // An empty set gives 56, the value the table scan of the high half yields.
+    return b ? __builtin_ctzll(b) : 56;
+}
+
+static void toggleLineBits(int square) {
+    rankLines.occupied ^= squareBit(rankIndex(square));
+    fileLines.occupied ^= squareBit(fileIndex(square));
+    diagA1H8Lines.occupied ^= squareBit(diagA1H8Index(square));
+    diagA8H1Lines.occupied ^= squareBit(diagA8H1Index(square));
+}
+
+void placePiece(int square, int piece, int colour) {
+    assertConsistent(board.squares[square] == NOPIECE);
+    toggleLineBits(square);
+    board.pieceBits[piece] |= squareBit(square);
+    board.colourBits[colour] |= squareBit(square);
+    board.squares[square] = piece;
+    toggleKey(piece, square, colour);
+    board.material[colour] += pieceValue[piece];
+    board.pstSum[colour] += pieceSquareTable[colour][piece * 64 + square];
+}
+
+void removePiece(int square, int piece, int colour) {
+    assertConsistent(board.squares[square] != NOPIECE);
+    toggleLineBits(square);
+    board.pieceBits[piece] &= ~squareBit(square);
+    board.colourBits[colour] &= ~squareBit(square);
+    board.squares[square] = NOPIECE;
+    toggleKey(piece, square, colour);
+    board.material[colour] -= pieceValue[piece];
+    board.pstSum[colour] -= pieceSquareTable[colour][piece * 64 + square];
+}
+
+void newGame() {
+    initAttackTables();
+    ttClear();
+    board.hashKey = 0;
+    rankLines.occupied = fileLines.occupied = 0;
+    diagA1H8Lines.occupied = diagA8H1Lines.occupied = 0;
+    for (Bitboard& b : board.pieceBits) b = 0;
+    board.colourBits[WHITE] = board.colourBits[BLACK] = 0;
+    board.material[WHITE] = board.material[BLACK] = 0;
+    board.sideToMove = WHITE;
+    board.opponent = BLACK;
+    for (int& s : board.squares) s = NOPIECE;
+    history.count = 0;
+    history.recorded = 0;
+    for (int c = 0; c < 2; ++c)
+        board.castled[c] = board.kingMoved[c] = board.leftRookMoved[c] = board.rightRookMoved[c] = 0;
+    for (int sq = 0; sq < 64; ++sq)
+        if (initialPosition[sq] != NOPIECE) placePiece(sq, initialPosition[sq], sq < 32 ? BLACK : WHITE);
+}

@@ -1,0 +1,105 @@
+#include "board/makemove.h"
+
+GameHistory history;
+
+namespace {
+
+// Square of the piece a capture removes: beside the pawn for en passant.
+int capturedSquare(Move m, int mover) {
+    int t = moveTo(m);
+    if (!(m & EN_PASSANT)) return t;
+    return mover == BLACK ? t - 8 : t + 8;
+}
+
+int leftCorner(int colour) { return colour == WHITE ? 56 : 0; }
+int rightCorner(int colour) { return colour == WHITE ? 63 : 7; }
+
+}  // namespace
+
+void makeMove(Move m) {
+    const int s = board.sideToMove, o = board.opponent;
+    const int f = moveFrom(m), t = moveTo(m);
+    const int piece = board.squares[f];
+    const int placed = (m & PROMOTION) ? movePromoted(m) : piece;
+    assertConsistent(piece != NOPIECE && placed != NOPIECE);
+    removePiece(f, piece, s);
+    if (m & CAPTURE) {
+        const int x = capturedSquare(m, s);
+        assertConsistent(board.squares[x] == moveCaptured(m));
+        removePiece(x, moveCaptured(m), o);
+    }
+    placePiece(t, placed, s);
+    if (m & CASTLE_LONG) {
+        board.leftRookMoved[s] += 1;
+        removePiece(f - 4, ROOK, s);
+        placePiece(f - 1, ROOK, s);
+        board.castled[s] += 1;
+    }
+    if (m & CASTLE_SHORT) {
+        board.rightRookMoved[s] += 1;
+        removePiece(f + 3, ROOK, s);
+        placePiece(f + 1, ROOK, s);
+        board.castled[s] += 1;
+    }
+    if (piece == KING) {
+        board.kingMoved[s] += 1;
+    } else if (piece == ROOK) {
+        if (f == leftCorner(s)) board.leftRookMoved[s] += 1;
+        if (f == rightCorner(s)) board.rightRookMoved[s] += 1;
+    }
+}
+
+void unmakeMove(Move m) {
+    const int s = board.sideToMove, o = board.opponent;
+    const int f = moveFrom(m), t = moveTo(m);
+    const int piece = board.squares[t];
+    const int restored = (m & PROMOTION) ? int(PAWN) : piece;
+    removePiece(t, piece, s);
+    if (m & CAPTURE) placePiece(capturedSquare(m, s), moveCaptured(m), o);
+    placePiece(f, restored, s);
+    if (m & CASTLE_LONG) {
+        board.leftRookMoved[s] -= 1;
+        removePiece(f - 1, ROOK, s);
+        placePiece(f - 4, ROOK, s);
+        board.castled[s] -= 1;
+    }
+    if (m & CASTLE_SHORT) {
+        board.rightRookMoved[s] -= 1;
+        removePiece(f + 1, ROOK, s);
+        placePiece(f + 3, ROOK, s);
+        board.castled[s] -= 1;
+    }
+    if (restored == KING) {
+        board.kingMoved[s] -= 1;
+    } else if (restored == ROOK) {
+        if (f == leftCorner(s)) board.leftRookMoved[s] -= 1;
+        if (f == rightCorner(s)) board.rightRookMoved[s] -= 1;
+    }
+}
+
+bool playMove(Move m) {
+    if (history.count > GAME_CAPACITY - 1) return false;
+    makeMove(m);
+    flipSides();
+    history.historyMoves[history.count] = m;
+    history.historyKeys[history.count] = board.hashKey;
+    history.count += 1;
+    history.recorded = history.count;
+    return true;
+}
+
+bool takeBackMove() {
+    if (history.count <= 0) return false;
+    flipSides();
+    history.count -= 1;
+    unmakeMove(history.historyMoves[history.count]);
+    return true;
+}
+
+bool replayMove() {
+    if (history.count >= history.recorded) return false;
+    makeMove(history.historyMoves[history.count]);
+    history.count += 1;
+    flipSides();
+    return true;
+}

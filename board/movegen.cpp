@@ -1,0 +1,207 @@
+#include "board/movegen.h"
+
+#include "board/attacks.h"
+#include "board/makemove.h"
+
+Move moveStack[MOVE_STACK_CAPACITY];
+int moveScore[MOVE_STACK_CAPACITY];
+
+namespace {
+
+int plyEndStorage[GENERATION_PLY_LIMIT + 2];
+
+// Appends one move to the current ply's list. A list that would run past the
+// stack's capacity is cut short instead of writing outside it.
+inline void emit(Move m) {
+    int& end = plyEnd[board.ply];
+    if (end < MOVE_STACK_CAPACITY) moveStack[end++] = m;
+}
+
+constexpr Bitboard ROW_1 = rowMask(1);
+constexpr Bitboard ROW_2 = rowMask(2);
+constexpr Bitboard ROW_5 = rowMask(5);
+constexpr Bitboard ROW_6 = rowMask(6);
+constexpr Bitboard LAST_ROWS = rowMask(0) | rowMask(7);
+
+Bitboard ownPawns() { return board.pieceBits[PAWN] & board.colourBits[board.sideToMove]; }
+Bitboard emptySquares() { return ~(board.colourBits[WHITE] | board.colourBits[BLACK]); }
+
+// Captures and promotions of pawns onto the targets, from to + offset.
+void emitPawnTargets(Bitboard targets, int offset) {
+    while (targets) {
+        int to = lowestSquare(targets);
+        targets &= targets - 1;
+        int from = to + offset;
+        int captured = board.squares[to];
+        Move flags = captured ? CAPTURE : 0;
+        if (squareBit(to) & LAST_ROWS) flags |= PROMOTION;
+        assertConsistent(flags != 0);
+        if (flags & PROMOTION) {
+            emit(encodeMove(from, to, QUEEN, captured, flags));
+            emit(encodeMove(from, to, KNIGHT, captured, flags));
+        } else {
+            emit(encodeMove(from, to, 0, captured, flags));
+        }
+    }
+}
+
+void emitPawnPushes(Bitboard targets, int offset) {
+    while (targets) {
+        int to = lowestSquare(targets);
+        targets &= targets - 1;
+        emit(encodeMove(to + offset, to, 1, 0, QUIET));
+    }
+}
+
+void emitEnPassant() {
+    Move last = lastMove();
+    if (!last) return;
+    int e = moveTo(last);
+    if (board.squares[e] != PAWN) return;
+    int step = moveTo(last) - moveFrom(last);
+    if (step != 16 && step != -16) return;
+    Bitboard beside = ((squareBit(e) >> 1) & ~FILE_H) | ((squareBit(e) << 1) & ~FILE_A);
+    Bitboard capturers = ownPawns() & beside;
+    int to = board.sideToMove == BLACK ? e + 8 : e - 8;
+    while (capturers) {
+        int from = lowestSquare(capturers);
+        capturers &= capturers - 1;
+        emit(encodeMove(from, to, 0, PAWN, CAPTURE | EN_PASSANT));
+    }
+}
+
+// For every piece of the type: its targets within mask, in increasing order.
+template <bool Captures>
+void emitPieceMoves(int piece, Bitboard mask) {
+    Bitboard pieces = board.pieceBits[piece] & board.colourBits[board.sideToMove];
+    while (pieces) {
+        int from = lowestSquare(pieces);
+        pieces &= pieces - 1;
+        Bitboard targets = pieceAttacks(piece, from) & mask;
+        while (targets) {
+            int to = lowestSquare(targets);
+            targets &= targets - 1;
+            if (Captures)
+                emit(encodeMove(from, to, 0, board.squares[to], CAPTURE));
+            else
+                emit(encodeMove(from, to, 0, 0, QUIET));
+        }
+    }
+}
+
+}  // namespace
+
+int* const plyEnd = plyEndStorage + 1;
+
+Move lastMove() {
+    int index = history.count + board.ply - 1;
+    return index >= 0 ? history.historyMoves[index] : 0;
+}
+
+void generateCaptures() {
+    emitEnPassant();
+    const Bitboard pawns = ownPawns();
+    const Bitboard opp = board.colourBits[board.opponent];
+    const Bitboard empty = emptySquares();
+    if (board.sideToMove == WHITE) {
+        emitPawnTargets((pawns >> 9) & ~FILE_H & opp, 9);
+        emitPawnTargets((pawns >> 7) & ~FILE_A & opp, 7);
+        emitPawnTargets(((pawns & ROW_1) >> 8) & empty, 8);
+    } else {
+        emitPawnTargets((pawns << 9) & ~FILE_A & opp, -9);
+        emitPawnTargets((pawns << 7) & ~FILE_H & opp, -7);
+        emitPawnTargets(((pawns & ROW_6) << 8) & empty, -8);
+    }
+    for (int piece = KNIGHT; piece <= KING; ++piece) emitPieceMoves<true>(piece, opp);
+}
+
+void generateQuietMoves() {
+    const Bitboard pawns = ownPawns();
+    const Bitboard empty = emptySquares();
+    if (board.sideToMove == WHITE) {
+        Bitboard single = ((pawns & ~ROW_1) >> 8) & empty;
+        emitPawnPushes(single, 8);
+        emitPawnPushes(((single & ROW_5) >> 8) & empty, 16);
+    } else {
+        Bitboard single = ((pawns & ~ROW_6) << 8) & empty;
+        emitPawnPushes(single, -8);
+        emitPawnPushes(((single & ROW_2) << 8) & empty, -16);
+    }
+    for (int piece = KNIGHT; piece <= QUEEN; ++piece) emitPieceMoves<false>(piece, empty);
+    if (!(board.pieceBits[KING] & board.colourBits[board.sideToMove])) return;
+    int k = kingSquare(board.sideToMove);
+    Bitboard targets = kingAttacks[k] & empty;
+    while (targets) {
+        int to = lowestSquare(targets);
+        targets &= targets - 1;
+        emit(encodeMove(k, to, 0, 0, QUIET));
+    }
+    if (k != 60 && k != 4) return;
+    Move longCastle = encodeMove(k, k - 2, 0, 0, CASTLE_LONG);
+    if (canCastle(longCastle)) emit(longCastle);
+    Move shortCastle = encodeMove(k, k + 2, 0, 0, CASTLE_SHORT);
+    if (canCastle(shortCastle)) emit(shortCastle);
+}
+
+void generateAllMoves() {
+    plyEnd[board.ply] = plyEnd[board.ply - 1];
+    if (board.ply >= GENERATION_PLY_LIMIT) return;
+    generateCaptures();
+    generateQuietMoves();
+}
+
+bool canCastle(Move move) {
+    const int s = board.sideToMove;
+    const int k = kingSquare(s);
+    if (board.castled[s]) return false;
+    if (board.kingMoved[s] || (k != 60 && k != 4) || board.squares[k] != KING || !isOccupiedBy(k, s))
+        return false;
+    const int o = board.opponent;
+    if (move & CASTLE_LONG) {
+        const int b = s == BLACK ? 1 : 57;
+        if (board.squares[b] || board.squares[b + 1] || board.squares[b + 2]) return false;
+        if (board.leftRookMoved[s] || board.squares[k - 4] != ROOK || !isOccupiedBy(k - 4, s)) return false;
+        return !isAttacked(k, o) && !isAttacked(k - 1, o) && !isAttacked(k - 2, o);
+    }
+    if (move & CASTLE_SHORT) {
+        const int f = s == BLACK ? 5 : 61;
+        if (board.squares[f] || board.squares[f + 1]) return false;
+        if (board.rightRookMoved[s] || board.squares[k + 3] != ROOK || !isOccupiedBy(k + 3, s)) return false;
+        return !isAttacked(k, o) && !isAttacked(k + 1, o) && !isAttacked(k + 2, o);
+    }
+    return false;
+}
+
+bool isEnPassantValid(Move move) {
+    if (!(move & EN_PASSANT)) return false;
+    Move last = lastMove();
+    if (!last || board.squares[moveTo(last)] != PAWN) return false;
+    int step = moveTo(last) - moveFrom(last);
+    if (step != 16 && step != -16) return false;
+    return moveTo(last) + pawnStep[board.sideToMove] == moveTo(move) && board.squares[moveTo(move)] == NOPIECE;
+}
+
+bool isPseudoLegal(Move move) {
+    const int f = moveFrom(move), t = moveTo(move), s = board.sideToMove;
+    if (board.squares[f] == NOPIECE || !isOccupiedBy(f, s)) return false;
+    const int piece = board.squares[f];
+    if (piece == PAWN) {
+        const int a = f + pawnStep[s];
+        const int rr = s == BLACK ? rowOf(f) : 7 - rowOf(f);
+        if (bool(move & PROMOTION) != (rr == 6)) return false;
+        if (move & CAPTURE) {
+            // The target must be diagonal to the pawn, on the row in front of it.
+            if ((t != a + 1 && t != a - 1) || rowOf(t) != rowOf(a)) return false;
+            if (move & EN_PASSANT) return rr == 4 && board.squares[t] == NOPIECE && isEnPassantValid(move);
+            return moveCaptured(move) == board.squares[t] && isOccupiedBy(t, board.opponent);
+        }
+        if (board.squares[t] != NOPIECE) return false;
+        if (t == a) return true;
+        return t == a + pawnStep[s] && rr == 1 && board.squares[a] == NOPIECE;
+    }
+    if (move & CASTLING) return piece == KING && canCastle(move);
+    const Bitboard attacks = pieceAttacks(piece, f);
+    if (move & CAPTURE)
+        return moveCaptured(move) == board.squares[t] && (attacks >> t & 1) && isOccupiedBy(t, board.opponent);
+    return board.squares[t] == NOPIECE && (attacks >> t & 1);
+}

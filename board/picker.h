@@ -1,0 +1,28 @@
+// Staged move selection: hash move, captures best first, killer, quiet moves
+// with a history score best first, then the rest (ordered by piece-square
+// gain near the root or near the window). Selection is lazy: each step brings
+// the best remaining entry to the front of the unread part of the list.
+#pragma once
+#include "board/move.h"
+
+struct MovePicker {
+    unsigned stage;    // 0..8, the next stage to run; 8 = exhausted
+    int cursor;        // next unread entry of the node's list
+    int historyEnd;    // end of the quiet moves with a history score
+    int usePst;        // remaining quiet moves ordered by piece-square gain
+    Move hashMove;     // set by the caller
+    Move killer;       // set by the caller
+};
+
+constexpr int historyLimit = 30000;
+extern int historyTable[1024];     // colour * 512 + piece * 64 + to
+extern Move killerMoves[61];
+extern Move alphaMoves[61];
+
+void resetPicker(MovePicker& picker);
+bool nextMove(MovePicker& picker, Move& out, int alpha, int beta);
+
+void scoreCaptures(int first, int last);
+int scoreByHistory(int first, int last);
+void scoreByPst(int first, int last);
+void pickBest(int first, int last);

@@ -1,0 +1,57 @@
+// Static evaluation of the current position, from the side to move's view
+// (a pawn is 100). Tables are prepared once per search from the root
+// position (prepareEvaluation); evaluate runs at every quiescence node.
+#pragma once
+#include "board/board.h"
+
+enum PhaseClass { OPENING = 0, MIDDLEGAME = 1, ENDGAME = 2 };
+
+// Per colour, the squares attacked: [0] all, [1..6] by PieceType.
+struct AttackMap {
+    Bitboard bits[7];
+    Bitboard& operator[](int i) { return bits[i]; }
+    const Bitboard& operator[](int i) const { return bits[i]; }
+};
+
+struct PawnCache {
+    Bitboard whitePawnKey;
+    Bitboard blackPawnKey;
+    int pawnScore[2];
+    Bitboard passedPawns;       // both colours
+    Bitboard halfPassedPawns;   // both colours
+    Bitboard loosePawns;        // both colours
+};
+
+extern AttackMap whiteAttacks, blackAttacks;
+extern PawnCache pawnCache;
+
+// Tables built each search.
+extern int8_t pieceTables[2][64][8][64];   // [colour][enemy king square][piece][square]
+
+// Masks built on the first preparation.
+extern Bitboard fileMask[8];
+extern Bitboard neighbourFiles[8];
+extern Bitboard passedSpan[2][64];
+extern Bitboard frontSpan[2][64];
+extern const Bitboard enemyHalf[2];
+
+extern const int8_t pawnSquareValue[64];
+extern const int passedRankBonus[2][8];
+
+int evaluate(int alpha, int beta);
+void prepareEvaluation();
+
+void buildPieceTables();
+void spreadTable(int piece, int enemyKing, int weight, int colour, int phase, int out[64]);
+int gamePhaseClass();
+int opponentPhase(int colour);
+bool isPassedSquare(int square, int colour);
+int chebyshevDistance(int a, int b);
+int manhattanDistance(int a, int b);
+
+int evaluatePawns(int colour);
+int evaluatePieces(int colour, AttackMap& map, Bitboard passedPawns, Bitboard loosePawns);
+int kingShelterOpenness(int square, int colour);
+int evaluateThreats(const AttackMap& own, const AttackMap& enemy, int colour);
+int evaluatePassedPawns(Bitboard passedPawns, Bitboard enemyAttacks, int colour, Bitboard halfPassedPawns);
+bool kingCatchesPawn(int square, int colour);

@@ -1,0 +1,52 @@
+// The search: root with iterative deepening, alpha-beta with null move,
+// extensions and quiescence, the search clock and the history table.
+// Scores are from the side to move's view; MATE_SCORE - ply for a king capture.
+#pragma once
+#include <cstdint>
+
+#include "board/move.h"
+
+constexpr int MATE_SCORE = 100000;
+constexpr int MAX_PLY = 58;
+constexpr int MAX_ITERATION_DEPTH = 50;
+
+struct PvLine {
+    Move moves[61];
+};
+
+// Root search state.
+extern int searchScore;
+extern int searchDepth;
+extern int iterationDepth;
+extern int iterationTime[51];
+extern bool nullMoveAllowed;
+
+// Deepest iteration a search may start: 50 unless a tool lowers it to run a
+// search to a fixed depth. No command changes it.
+extern int maxIterationDepth;
+
+// Search clock and counters.
+extern bool stopSearch;
+extern uint64_t nodeCount;
+extern int startTime;
+extern int lastTime;
+extern int repetitionCount;
+extern int checkExtensionCount;
+extern int recaptureCount;
+extern Move followPv[61];
+
+bool searchRoot(Move* result);
+void printSearchInfo(int depth, Move move, int score, const PvLine* pv);
+void dropIllegalRootMoves();
+
+int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, bool afterNull, bool inNullSubtree);
+int quiesce(int alpha, int beta);
+
+void startClock();
+bool timeUp();
+bool isRepetition();
+void updateHistory(Move move, int depth, int score, int beta);
+void ageHistory();
+
+// Calendar clock in whole seconds.
+int clockSeconds();

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "board/attacks.h"
+#include "board/board.h"
+#include "board/makemove.h"
+#include "board/random.h"
+#include "support/position.h"
+
+namespace {
+
+HashKey keyFromScratch() {
+    HashKey key = 0;
+    for (int sq = 0; sq < 64; ++sq)
+        if (board.squares[sq]) key ^= zobristKeys[isOccupiedBy(sq, WHITE) ? WHITE : BLACK][board.squares[sq]][sq];
+    return key;
+}
+
+TEST(Board, NewGameSetsUpTheInitialPosition) {
+    newGame();
+    EXPECT_EQ(board.sideToMove, WHITE);
+    EXPECT_EQ(board.opponent, BLACK);
+    EXPECT_EQ(board.material[WHITE], 9420);
+    EXPECT_EQ(board.material[BLACK], 9420);
+    EXPECT_EQ(board.squares[4], KING);
+    EXPECT_EQ(board.squares[60], KING);
+    EXPECT_EQ(board.colourBits[BLACK], 0xFFFFull);
+    EXPECT_EQ(board.colourBits[WHITE], 0xFFFFull << 48);
+    EXPECT_EQ(board.pieceBits[NOPIECE], 0u);
+    EXPECT_EQ(rankLines.occupied, board.colourBits[WHITE] | board.colourBits[BLACK]);
+    EXPECT_EQ(popCount(fileLines.occupied), 32);
+    EXPECT_EQ(popCount(diagA1H8Lines.occupied), 32);
+    EXPECT_EQ(popCount(diagA8H1Lines.occupied), 32);
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(board.castled[c], 0);
+        EXPECT_EQ(board.kingMoved[c], 0);
+        EXPECT_EQ(board.leftRookMoved[c], 0);
+        EXPECT_EQ(board.rightRookMoved[c], 0);
+    }
+    EXPECT_EQ(history.count, 0);
+    EXPECT_EQ(history.recorded, 0);
+    EXPECT_EQ(board.hashKey, keyFromScratch());
+}
+
+TEST(Board, KeysComeFromTheFixedSequence) {
+    newGame();
+    EXPECT_EQ(zobristKeys[WHITE][PAWN][0], 0x015A00822AE60442ull);
+    for (int p : {0, 7})
+        for (int sq = 0; sq < 64; ++sq) EXPECT_EQ(zobristKeys[BLACK][p][sq], 0u);
+    for (int c = 0; c < 2; ++c)
+        for (int p = 1; p <= 6; ++p)
+            for (int sq = 0; sq < 64; ++sq) EXPECT_EQ(zobristKeys[c][p][sq] & 0x8000800080008000ull, 0u);
+    const HashKey first = board.hashKey;
+    newGame();
+    EXPECT_EQ(board.hashKey, first);
+}
+
+TEST(Board, GeneratorFollowsItsRecurrence) {
+    seedRandom(1);
+    EXPECT_EQ(nextRandom(), 346);
+    EXPECT_EQ(nextRandom(), 130);
+    EXPECT_EQ(nextRandom(), 10982);
+    EXPECT_EQ(nextRandom(), 1090);
+}
+
+TEST(Board, PlaceThenRemoveRestoresEveryField) {
+    newGame();
+    Board before = board;
+    LineTable* tables[4] = {&rankLines, &fileLines, &diagA1H8Lines, &diagA8H1Lines};
+    Bitboard lines[4];
+    for (int i = 0; i < 4; ++i) lines[i] = tables[i]->occupied;
+    for (int sq = 16; sq < 48; ++sq)
+        for (int piece = PAWN; piece <= KING; ++piece)
+            for (int colour = 0; colour < 2; ++colour) {
+                placePiece(sq, piece, colour);
+                EXPECT_EQ(board.hashKey, keyFromScratch());
+                removePiece(sq, piece, colour);
+                ASSERT_EQ(std::memcmp(&before, &board, sizeof(Board)), 0);
+                for (int i = 0; i < 4; ++i) ASSERT_EQ(tables[i]->occupied, lines[i]);
+            }
+}
+
+TEST(Board, LowestSquare) {
+    newGame();
+    EXPECT_EQ(lowestSquare(squareBit(63)), 63);
+    EXPECT_EQ(lowestSquare(squareBit(0) | squareBit(63)), 0);
+    EXPECT_EQ(lowestSquare(squareBit(40) | squareBit(50)), 40);
+    EXPECT_EQ(lowestSquare(0), 56);
+    for (int sq = 0; sq < 64; ++sq) EXPECT_EQ(lowestSquare(squareBit(sq) | squareBit(63)), sq);
+}
+
+TEST(BoardDeathTest, PlacingOnAnOccupiedSquareAborts) {
+    newGame();
+    EXPECT_DEATH(placePiece(0, PAWN, WHITE), "");
+    EXPECT_DEATH(removePiece(30, PAWN, WHITE), "");
+}
+
+}  // namespace
