@@ -13,6 +13,35 @@ int castlingSignature();
 bool canStillCastleLong(int colour);
 bool canStillCastleShort(int colour);
 
+// The exact identity of a position. The kings follow from the other sets;
+// en passant rights are not part of it.
+struct PositionSnapshot {
+    HashKey key;
+    int side;
+    Bitboard pieces[5];   // PAWN..QUEEN
+    Bitboard white;
+    Bitboard black;
+    int castling;
+};
+
+PositionSnapshot currentSnapshot();
+bool snapshotsMatch(const PositionSnapshot& a, const PositionSnapshot& b);
+
+// Whether the move word is exactly one that the generators (or the move
+// reader, for rook and bishop promotions) produce in the current position.
+// Moves taken from the book or from teach.dat are checked with it before use.
+bool isPlayableMove(Move move);
+// Playable and not leaving the mover's own king attacked.
+bool isLegalMove(Move move);
+
+// Text of book and teaching lines. cleanLine drops the piece letters,
+// separators, annotations and the line end (keeping '-' before 'O' or 'o')
+// and upper-cases the rest; nextToken returns the next blank-separated token
+// of the cleaned text (cutting it in place), or nullptr at the end.
+constexpr int LINE_PIECE_SIZE = 1023;   // a line is read at most 1022 characters at a time
+void cleanLine(char* line);
+char* nextToken(char*& cursor);
+
 // Opening book.
 struct BookEntry {
     HashKey key;
@@ -28,6 +57,14 @@ struct BookEntry {
 bool loadBook(const char* path);
 bool addBookEntry(const BookEntry& entry);
 Move bookMove();
+
+// Entry for the current position and a move (next is left empty).
+BookEntry bookEntryFor(Move move);
+bool bookEntryMatches(const BookEntry& entry);   // the current position's snapshot
+int bookEntryCount();
+// Frees every entry and the chain heads, as before the first load. Used by
+// tests; no command calls it.
+void clearBook();
 
 // Teach table.
 #pragma pack(push, 4)
@@ -46,9 +83,23 @@ struct TeachEntry {
 #pragma pack(pop)
 static_assert(sizeof(TeachEntry) == 88, "teach record is 88 bytes");
 
+constexpr int TEACH_CHAINS = 1 << 17;
+
 bool loadTeachTable(const char* path);
 bool saveTeachTable(const char* path);
+// Found: the stored move when it is playable here (else 0), the score within
+// -100000..100000 and the depth within 0..50.
 bool teachLookup(Move& move, int& score, int& depth);
 bool teachRecord(Move move, int score, int depth);
 bool teachFromFile(const char* gamesPath, const char* teachPath);
 void waitSeconds(int n);
+
+bool teachEntryMatches(const TeachEntry& entry);   // the current position's snapshot
+int teachEntryCount();
+// Frees every entry and the chain heads, as before the first load. Used by
+// tests; no command calls it.
+void clearTeachTable();
+
+// Seconds that TEACH pauses after each searched position: 5. Only tests
+// lower it; no command changes it.
+extern int teachPauseSeconds;

@@ -1,0 +1,49 @@
+// Checks a move word from a data file against the current position before
+// the engine makes it. makeMove trusts its input (it places the promoted
+// piece, moves a rook for a castling flag, removes the captured piece named
+// in the word), so a corrupted or hand-made word must never reach it.
+#include "board/attacks.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "knowledge/knowledge.h"
+
+namespace {
+
+bool onLastRow(int square, int colour) { return rowOf(square) == (colour == WHITE ? 0 : 7); }
+
+// The word the generators would produce for this from- and to-square, with
+// the move's own castling, en passant and promotion choice.
+Move expectedWord(Move move) {
+    const int f = moveFrom(move), t = moveTo(move);
+    const int piece = board.squares[f];
+    if (move & CASTLE_LONG) return encodeMove(f, f - 2, 0, 0, CASTLE_LONG);
+    if (move & CASTLE_SHORT) return encodeMove(f, f + 2, 0, 0, CASTLE_SHORT);
+    if (move & EN_PASSANT) return encodeMove(f, t, 0, PAWN, CAPTURE | EN_PASSANT);
+    const int captured = board.squares[t];
+    if (piece == PAWN && onLastRow(t, board.sideToMove)) {
+        const int promoted = movePromoted(move);
+        if (promoted < KNIGHT || promoted > QUEEN) return 0;
+        return encodeMove(f, t, promoted, captured, PROMOTION | (captured ? CAPTURE : 0));
+    }
+    if (captured) return encodeMove(f, t, 0, captured, CAPTURE);
+    return encodeMove(f, t, piece == PAWN ? 1 : 0, 0, QUIET);
+}
+
+}  // namespace
+
+bool isPlayableMove(Move move) {
+    if (move == 0) return false;
+    const int f = moveFrom(move);
+    if (board.squares[f] == NOPIECE || !isOccupiedBy(f, board.sideToMove)) return false;
+    if ((move & CASTLING) && board.squares[f] != KING) return false;
+    if ((move & EN_PASSANT) && board.squares[f] != PAWN) return false;
+    return move == expectedWord(move) && isPseudoLegal(move);
+}
+
+bool isLegalMove(Move move) {
+    if (!isPlayableMove(move)) return false;
+    makeMove(move);
+    const bool illegal = inCheck();
+    unmakeMove(move);
+    return !illegal;
+}

@@ -1,0 +1,91 @@
+// The TEACH command: every position of every game line of a file that the
+// teach table does not hold yet is searched with short limits and recorded;
+// the table is saved after each line.
+#include <cstdio>
+#include <ctime>
+
+#include "app/notation.h"
+#include "app/settings.h"
+#include "board/makemove.h"
+#include "knowledge/knowledge.h"
+#include "search/search.h"
+
+int teachPauseSeconds = 5;
+
+namespace {
+
+// In the position after a game move: learn it unless the table knows it.
+// False when the search finds no move.
+bool learnPosition() {
+    Move move = 0;
+    int score = 0, depth = 0;
+    if (teachLookup(move, score, depth)) {
+        std::fputs("# in lib\n", stdout);
+        return true;
+    }
+    Move result = 0;
+    if (!searchRoot(&result) || result == 0) return false;
+    teachRecord(result, searchScore, searchDepth);
+    std::printf("%d\n", -searchScore);   // from the view of the side that played the move
+    waitSeconds(teachPauseSeconds);
+    return true;
+}
+
+// Plays one cleaned game line from the initial position, learning every
+// position on the way; returns the token it stopped at, or nullptr.
+char* teachLine(char* first, char* cursor) {
+    newGame();
+    std::fputs("#new line\n", stdout);
+    for (char* token = first; token; token = nextToken(cursor)) {
+        Move move = 0;
+        if (!parseMove(token, move) || !isLegalMove(move)) return token;
+        if (!playMove(move)) return token;
+        char text[8];
+        formatMove(move, text);
+        std::printf("# %s \n", text);
+        if (!learnPosition()) return token;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool teachFromFile(const char* gamesPath, const char* teachPath) {
+    FILE* games = std::fopen(gamesPath, "r");
+    if (!games) return false;
+    const Settings kept = settings;
+    settings.MIN_DEPTH = 5;
+    settings.MIN_TIME = 3;
+    settings.MAX_TIME = 5;
+    char line[LINE_PIECE_SIZE];
+    int lineNumber = 0;
+    while (std::fgets(line, sizeof(line), games)) {
+        ++lineNumber;
+        cleanLine(line);
+        char* cursor = line;
+        char* first = nextToken(cursor);
+        if (!first || first[0] == '#') continue;
+        const char* stopped = teachLine(first, cursor);
+        std::fflush(stdout);
+        saveTeachTable(teachPath);
+        if (stopped) std::fprintf(stderr, "#error in line %d: %s\n", lineNumber, stopped);
+    }
+    std::fclose(games);
+    newGame();
+    settings.MIN_DEPTH = kept.MIN_DEPTH;
+    settings.MIN_TIME = kept.MIN_TIME;
+    settings.MAX_TIME = kept.MAX_TIME;
+    return true;
+}
+
+// Polls the calendar clock; a short sleep between readings keeps the wait
+// from taking a whole core.
+void waitSeconds(int n) {
+    const time_t t0 = std::time(nullptr);
+    for (;;) {
+        const time_t t = std::time(nullptr);
+        if (t - t0 >= n || t < t0) return;
+        const timespec pause = {0, 20 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+}
