@@ -27,6 +27,15 @@ TEST(EvalPieces, KnightsDefendingEachOtherInVisitingOrder) {
     EXPECT_EQ(piecesOf(WHITE), 4 - 16);
 }
 
+TEST(EvalPieces, VisitingOrderIsNotColourSymmetric) {
+    // d4 sees c2 and e2 still to visit: +2 once. Mirrored for Black, c7 and
+    // e7 come before d5 and each of them scores: +4.
+    setWithZeroTables("k7/8/8/8/3N4/8/2N1N3/7K w");
+    EXPECT_EQ(piecesOf(WHITE), 2 - 16);
+    setWithZeroTables("7k/2n1n3/8/3n4/8/8/8/K7 w");
+    EXPECT_EQ(piecesOf(BLACK), 4 - 16);
+}
+
 TEST(EvalPieces, BishopPair) {
     // Bishops c1 and f1 see seven empty squares each (+3 + 3).
     setWithZeroTables("k7/8/8/8/8/8/8/2B1KB2 w");
