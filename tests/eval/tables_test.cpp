@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "board/attacks.h"
 #include "board/makemove.h"
 #include "eval_support.h"
