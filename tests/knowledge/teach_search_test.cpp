@@ -1,0 +1,161 @@
+// The teach table inside the search: learned entries near the root only
+// order moves, deeper ones may end a node, and damaged entries do no harm.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "app/settings.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "knowledge/knowledge.h"
+#include "search/search.h"
+#include "support/position.h"
+
+namespace {
+
+class TeachInSearch : public testing::Test {
+protected:
+    void SetUp() override {
+        saved = settings;
+        settings = Settings{600, 600, 50, 0, 1};   // no book, the teach table on, no clock stop
+        maxIterationDepth = 4;
+        clearBook();
+        clearTeachTable();
+        ASSERT_FALSE(loadTeachTable("/nonexistent/rotor/teach.dat"));
+    }
+    void TearDown() override {
+        settings = saved;
+        maxIterationDepth = MAX_ITERATION_DEPTH;
+        clearTeachTable();
+        newGame();
+    }
+    // Runs the root search with its progress lines kept off the test output.
+    bool search(Move& move) {
+        testing::internal::CaptureStdout();
+        const bool found = searchRoot(&move);
+        testing::internal::GetCapturedStdout();
+        return found;
+    }
+    // The legal moves of the current position.
+    std::vector<Move> legalMoves() {
+        std::vector<Move> moves;
+        generateAllMoves();
+        const std::vector<Move> all(moveStack + plyEnd[-1], moveStack + plyEnd[0]);
+        for (Move m : all)
+            if (isLegalMove(m)) moves.push_back(m);
+        return moves;
+    }
+    Settings saved;
+};
+
+// White's queen move to d4 loses the queen to the pawn on e5.
+const char* const queenBlunder = "4k3/8/8/4p3/8/8/3Q4/4K3 w - -";
+
+TEST_F(TeachInSearch, AHitAtPlyOneNeverEndsTheNode) {
+    ASSERT_TRUE(setPosition(queenBlunder));
+    const Move blunder = findMove("d2d4");
+    ASSERT_TRUE(playMove(blunder));
+    // "Black, to move here, is mated": taken at its word this would make the blunder win.
+    ASSERT_TRUE(teachRecord(0, -MATE_SCORE, MAX_ITERATION_DEPTH));
+    ASSERT_TRUE(setPosition(queenBlunder));
+    Move move = 0;
+    ASSERT_TRUE(search(move));
+    EXPECT_NE(move, blunder);
+    EXPECT_LT(searchScore, 99900);
+}
+
+TEST_F(TeachInSearch, AHitAtPlyTwoNeverEndsTheNode) {
+    ASSERT_TRUE(setPosition(queenBlunder));
+    const Move blunder = findMove("d2d4");
+    ASSERT_TRUE(playMove(blunder));
+    // Every reply "mates Black" according to the table.
+    for (Move reply : legalMoves()) {
+        ASSERT_TRUE(playMove(reply));
+        ASSERT_TRUE(teachRecord(0, MATE_SCORE, MAX_ITERATION_DEPTH));
+        ASSERT_TRUE(takeBackMove());
+    }
+    ASSERT_TRUE(setPosition(queenBlunder));
+    Move move = 0;
+    ASSERT_TRUE(search(move));
+    EXPECT_NE(move, blunder);
+    EXPECT_LT(searchScore, 99900);
+}
+
+TEST_F(TeachInSearch, AHitAtPlyThreeEndsTheNodeWhenDeepEnough) {
+    // Below a quiet first move and any reply, the table claims a mate for
+    // White: trusted at ply 3, it makes that first move look winning.
+    ASSERT_TRUE(setPosition(queenBlunder));
+    const Move quiet = findMove("e1f1");
+    ASSERT_TRUE(playMove(quiet));
+    for (Move reply : legalMoves()) {
+        ASSERT_TRUE(playMove(reply));
+        for (Move second : legalMoves()) {
+            ASSERT_TRUE(playMove(second));
+            ASSERT_TRUE(teachRecord(0, -(MATE_SCORE - 10), MAX_ITERATION_DEPTH));
+            ASSERT_TRUE(takeBackMove());
+        }
+        ASSERT_TRUE(takeBackMove());
+    }
+    ASSERT_TRUE(setPosition(queenBlunder));
+    Move move = 0;
+    ASSERT_TRUE(search(move));
+    EXPECT_EQ(move, quiet);
+    EXPECT_GT(searchScore, 99900);
+
+    // With the teach table off the claim is never read.
+    settings.USETEACH = 0;
+    ASSERT_TRUE(setPosition(queenBlunder));
+    ASSERT_TRUE(search(move));
+    EXPECT_LT(searchScore, 99900);
+}
+
+TEST_F(TeachInSearch, DamagedEntriesAllOverTheTreeDoNoHarm) {
+    const char* const fen = "r1bqk2r/pppp1ppp/2n2n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQK2R w KQkq -";
+    ASSERT_TRUE(setPosition(fen));
+    std::mt19937 random(5);
+    // Real moves of the position with flags or fields they cannot have: each
+    // passes a check of the squares alone and would corrupt the Board if made.
+    auto spoiled = [&random](Move m) {
+        switch (random() % 6) {
+        case 0: return m | CASTLE_LONG;
+        case 1: return (m & ~0x7000u) | PROMOTION | Move(KING) << 12;
+        case 2: return m | EN_PASSANT | CAPTURE | Move(PAWN) << 15;
+        case 3: return (m & ~0x38000u) | CAPTURE | Move(QUEEN) << 15;
+        case 4: return m | Move(1) << 21;
+        default: return Move(random());
+        }
+    };
+    int recorded = 0;
+    for (Move first : legalMoves()) {
+        ASSERT_TRUE(playMove(first));
+        for (Move reply : legalMoves()) {
+            ASSERT_TRUE(playMove(reply));
+            const std::vector<Move> here = legalMoves();
+            ASSERT_TRUE(teachRecord(spoiled(here[random() % here.size()]), int(random()), int(random())));
+            ++recorded;
+            ASSERT_TRUE(takeBackMove());
+        }
+        const std::vector<Move> here = legalMoves();
+        ASSERT_TRUE(teachRecord(spoiled(here[random() % here.size()]), int(random()), int(random())));
+        ASSERT_TRUE(takeBackMove());
+    }
+    ASSERT_GT(recorded, 500);
+    ASSERT_TRUE(setPosition(fen));
+    const PositionSnapshot before = currentSnapshot();
+    const std::vector<Move> legal = legalMoves();
+    for (int depth : {2, 3, 4, 5}) {
+        maxIterationDepth = depth;
+        Move move = 0;
+        ASSERT_TRUE(search(move));
+        EXPECT_NE(std::find(legal.begin(), legal.end(), move), legal.end()) << depth;
+        EXPECT_GE(searchScore, -MATE_SCORE);
+        EXPECT_LE(searchScore, MATE_SCORE);
+        EXPECT_TRUE(snapshotsMatch(before, currentSnapshot()));
+        EXPECT_EQ(board.ply, 0);
+        EXPECT_EQ(history.count, 0);
+    }
+}
+
+}  // namespace
