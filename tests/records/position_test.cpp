@@ -202,6 +202,7 @@ TEST(PositionText, AFailedReadLeavesAConsistentBoard) {
 }
 
 TEST(PositionText, ClearBoard) {
+    newGame();
     ASSERT_TRUE(playMoves("e2e4"));
     clearBoard();
     EXPECT_EQ(board.colourBits[WHITE] | board.colourBits[BLACK], 0u);
