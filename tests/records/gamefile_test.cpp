@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <string>
 
+#include "board/attacks.h"
 #include "board/board.h"
 #include "board/makemove.h"
+#include "board/movegen.h"
 #include "records/records.h"
 #include "records/records_support.h"
 #include "support/position.h"
@@ -173,6 +175,87 @@ TEST(GameFile, CrLfLineEnds) {
     dir.write("lastgame.dat", cr);
     EXPECT_TRUE(load(dir.file("lastgame.dat")).ok);
     EXPECT_EQ(history.count, 3);
+}
+
+}  // namespace
+
+namespace {
+
+// The Board agrees with itself: mailbox, bitboards, line occupancy, key and
+// material, and every generated move makes and unmakes cleanly.
+void expectConsistentBoard() {
+    HashKey key = 0;
+    int material[2] = {0, 0};
+    Bitboard occupied = 0;
+    for (int sq = 0; sq < 64; ++sq) {
+        const int piece = board.squares[sq];
+        if (!piece) continue;
+        const int colour = isOccupiedBy(sq, WHITE) ? WHITE : BLACK;
+        ASSERT_TRUE(isOccupiedBy(sq, colour) && !isOccupiedBy(sq, colour ^ 1));
+        ASSERT_TRUE(board.pieceBits[piece] >> sq & 1);
+        key ^= zobristKeys[colour][piece][sq];
+        material[colour] += pieceValue[piece];
+        occupied |= squareBit(sq);
+    }
+    EXPECT_EQ(board.hashKey, key);
+    EXPECT_EQ(board.material[WHITE], material[WHITE]);
+    EXPECT_EQ(board.material[BLACK], material[BLACK]);
+    EXPECT_EQ(rankLines.occupied, occupied);
+    EXPECT_EQ(board.colourBits[WHITE] | board.colourBits[BLACK], occupied);
+    EXPECT_EQ(board.opponent, board.sideToMove ^ 1);
+    EXPECT_EQ(popCount(board.pieceBits[KING] & board.colourBits[WHITE]), 1);
+    EXPECT_EQ(popCount(board.pieceBits[KING] & board.colourBits[BLACK]), 1);
+    generateAllMoves();
+    for (int i = plyEnd[-1]; i < plyEnd[0]; ++i) {
+        ASSERT_TRUE(isPseudoLegal(moveStack[i]));
+        makeMove(moveStack[i]);
+        unmakeMove(moveStack[i]);
+        ASSERT_EQ(board.hashKey, key);
+    }
+}
+
+TEST(GameFile, MutatedFilesLoadOrAreRefusedCleanly) {
+    TempDir dir;
+    newGame();
+    ASSERT_TRUE(playMoves("e2e4 d7d5 e4d5 g8f6 f1b5 c7c6 d5c6 d8d2 b1d2 e7e5 c6b7 c8d7 b7a8q f8c5 g1f3 e8g8"));
+    saveGame(dir.file("lastgame.dat").c_str());
+    const std::string original = dir.read("lastgame.dat");
+    const char replacements[] = " \n\r\0#:,.;-xX12345678ABCDEFGHKQRBNPO";
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % range;
+    };
+    int loaded = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string text = original;
+        for (int edits = 1 + int(next(3)); edits > 0; --edits) {
+            const size_t at = next(uint32_t(text.size()));
+            switch (next(3)) {
+            case 0: text[at] = replacements[next(sizeof(replacements) - 1)]; break;
+            case 1: text.erase(at, 1 + next(8)); break;
+            default: text.insert(at, 1, replacements[next(sizeof(replacements) - 1)]); break;
+            }
+        }
+        dir.write("lastgame.dat", text);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const bool ok = loadGame(dir.file("lastgame.dat").c_str());
+        testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
+        if (ok) {
+            ++loaded;
+            EXPECT_EQ(err, "");
+        } else {
+            EXPECT_TRUE(isNewGame()) << text;
+            EXPECT_TRUE(err.rfind("# error position\n", 0) == 0 || err.rfind("# error game-list line - ", 0) == 0)
+                << err;
+        }
+        expectConsistentBoard();
+        if (testing::Test::HasFatalFailure()) return;
+    }
+    EXPECT_GT(loaded, 0);
+    EXPECT_LT(loaded, 300);
 }
 
 }  // namespace
