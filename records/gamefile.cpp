@@ -2,6 +2,7 @@
 // block and the game listing.
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "board/board.h"
 #include "records/records.h"
@@ -27,6 +28,15 @@ bool readRawLine(FILE* in, std::string& line) {
         if (!cut && line.size() < MAX_LINE) line.push_back(char(c));
     }
     return any;
+}
+
+// Only a regular file is a game file: a directory, a pipe or a device (an
+// endless /dev/zero) is refused like a missing file.
+// Looked at before opening, since opening a pipe would wait for a writer.
+FILE* openGameFile(const char* path) {
+    struct stat info;
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+    return std::fopen(path, "r");
 }
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
@@ -64,7 +74,7 @@ bool saveGame(const char* path) {
 }
 
 bool loadGame(const char* path) {
-    FILE* in = std::fopen(path, "r");
+    FILE* in = openGameFile(path);
     newGame();
     if (!in) return false;
     std::string line;
@@ -82,11 +92,10 @@ bool loadGame(const char* path) {
     } else {
         // No position block: the whole file is a listing from the initial position.
         std::fclose(in);
-        in = std::fopen(path, "r");
+        in = openGameFile(path);
         if (!in) return false;
     }
-    // A file that cannot be read (a directory, an I/O error) is refused, not
-    // taken for an empty listing.
+    // A file that cannot be read is refused, not taken for an empty listing.
     const bool ok = readMoveList(in) && !std::ferror(in);
     std::fclose(in);
     if (!ok) newGame();

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <sys/stat.h>
 
 #include "e2e/records_files.h"
 #include "support/process.h"
@@ -42,6 +44,24 @@ TEST(RecordsRefused, MissingFile) {
     RunResult r = dir.run("e2e4\nload\nposition\n");
     EXPECT_EQ(remarks(r), " # error: <load>\n");
     EXPECT_EQ(r.out, initialBlock);
+}
+
+TEST(RecordsRefused, NoRegularFile) {
+    EngineDir dir;
+    std::filesystem::create_directory(dir.file("lastgame.dat"));
+    RunResult r = dir.run("e2e4\nload\nposition\n", 20);
+    EXPECT_EQ(remarks(r), " # error: <load>\n");
+    EXPECT_EQ(r.out, initialBlock);
+    std::filesystem::remove(dir.file("lastgame.dat"));
+    std::filesystem::create_symlink("/dev/zero", dir.file("lastgame.dat"));
+    r = dir.run("load\n", 20);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(remarks(r), " # error: <load>\n");
+    std::filesystem::remove(dir.file("lastgame.dat"));
+    ASSERT_EQ(mkfifo(dir.file("lastgame.dat").c_str(), 0600), 0);
+    r = dir.run("load\n", 20);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(remarks(r), " # error: <load>\n");
 }
 
 TEST(RecordsRefused, PositionBlocks) {
