@@ -73,10 +73,11 @@ bool readSideLine(FILE* in) {
 
 // Each colour has exactly one king. Beyond that, positions no game can reach
 // and that the rest of the engine is not built for are refused: more than 16
-// pieces or 8 pawns a side, a pawn on the first or last rank, the side not to
-// move in check (its king could be taken), and a king that stands on the
-// other colour's home square while its castling counters still allow
-// castling (the castling test would move it over occupied squares).
+// pieces or 8 pawns a side, a pawn on the first or last rank, and a king that
+// stands on the other colour's home square while its castling counters still
+// allow castling (the castling test would move it over occupied squares).
+// A side not to move that stands in check is accepted: the search declines to
+// play in such a position and the move readers never take a king.
 bool playablePosition() {
     for (int colour = WHITE; colour <= BLACK; ++colour) {
         const Bitboard own = board.colourBits[colour];
@@ -87,7 +88,7 @@ bool playablePosition() {
                                (!board.leftRookMoved[colour] || !board.rightRookMoved[colour]);
         if (mayCastle && kingSquare(colour) == HOME_SQUARE[colour ^ 1]) return false;
     }
-    return !isAttacked(kingSquare(board.opponent), board.sideToMove);
+    return true;
 }
 
 bool readPositionBlock(FILE* in) {

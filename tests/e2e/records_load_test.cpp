@@ -112,9 +112,6 @@ TEST(RecordsRefused, PositionsNoGameCanReach) {
     expectRefused(dir, positionBlock(pieceLines("A1", "", "", "", "", "E1"), blackKing, "WHITE"), remark);
     expectRefused(dir, positionBlock(pieceLines("", "", "", "", "", "E1"), pieceLines("H1", "", "", "", "", "E8"),
                                      "WHITE"), remark);
-    // The side not to move in check: its king could be taken.
-    expectRefused(dir, positionBlock(pieceLines("", "", "", "E2", "", "E1"), blackKing, "WHITE"), remark);
-    expectRefused(dir, positionBlock(pieceLines("", "", "", "", "", "E7"), blackKing, "BLACK"), remark);
     // Seventeen pieces, nine pawns.
     expectRefused(dir, positionBlock(pieceLines("A2,B2,C2,D2,E2,F2,G2,H2", "B1,G1,C3", "C1,F1", "A1,H1", "D1", "E1"),
                                      blackKing, "WHITE"), remark);
@@ -240,6 +237,22 @@ TEST(RecordsGarbage, NineQueensASideLoadAndPlay) {
     EXPECT_EQ(remarks(r), "");
     EXPECT_EQ(r.out.substr(0, block.size()), block);
     EXPECT_EQ(r.out.substr(block.size()), "   1. QB2-B6      QA7:A2       \n   2. QB6:B7       \n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RecordsLoaded, SideNotToMoveInCheckLoadsButItsKingIsNeverTaken) {
+    EngineDir dir;
+    // White to move with a rook attacking the black king on e8.
+    dir.write("lastgame.dat", positionBlock(pieceLines("", "", "", "E2", "", "E1"),
+                                            pieceLines("", "", "", "", "", "E8"), "WHITE"));
+    RunResult r = dir.run("load\ne2e8\nre8\ngo\ne2d2\nposition\nquit\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(remarks(r), "# error: E2E8\n# error: RE8\n# error: not moves found \n");
+    EXPECT_NE(r.out.find("  ROOK: D2,\n"), std::string::npos);
+    EXPECT_NE(r.out.find(" SIDE: BLACK\n"), std::string::npos);
 }
 
 }  // namespace
