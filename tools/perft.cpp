@@ -22,6 +22,7 @@
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/perft.h"
 
 namespace {
 
@@ -42,55 +43,23 @@ int fail(const std::string& reason) {
     return 2;
 }
 
-// Leaf nodes below the current node. Each ply keeps its own list on the move
-// stack and records its move in the history, so that lastMove() sees it.
-uint64_t perft(int depth) {
-    generateAllMoves();
-    const int first = plyEnd[board.ply - 1], end = plyEnd[board.ply];
-    uint64_t nodes = 0;
-    for (int i = first; i < end; ++i) {
-        const Move m = moveStack[i];
-        makeMove(m);
-        if (!inCheck()) {
-            if (depth == 1) {
-                ++nodes;
-            } else {
-                history.historyMoves[history.count + board.ply] = m;
-                flipSides();
-                ++board.ply;
-                nodes += perft(depth - 1);
-                --board.ply;
-                flipSides();
-            }
-        }
-        unmakeMove(m);
-    }
-    return nodes;
-}
-
-// The root: each legal move with its count when dividing.
+// The count from the root; with divide, one line per legal root move.
 uint64_t perftRoot(int depth, bool divide) {
-    if (depth == 0) return 1;
-    if (!divide) return perft(depth);
-    generateAllMoves();
-    std::vector<Move> moves(moveStack + plyEnd[-1], moveStack + plyEnd[0]);
+    if (!divide || depth == 0) return perft(depth);
+    Move moves[256];
+    const int n = legalMoves(moves);
     uint64_t total = 0;
-    for (Move m : moves) {
-        makeMove(m);
-        if (!inCheck()) {
-            uint64_t nodes = 1;
-            if (depth > 1) {
-                history.historyMoves[history.count] = m;
-                flipSides();
-                board.ply = 1;
-                nodes = perft(depth - 1);
-                board.ply = 0;
-                flipSides();
-            }
-            std::printf("%s: %llu\n", coordinateText(m).c_str(), static_cast<unsigned long long>(nodes));
-            total += nodes;
-        }
-        unmakeMove(m);
+    for (int i = 0; i < n; ++i) {
+        makeMove(moves[i]);
+        history.historyMoves[history.count] = moves[i];
+        flipSides();
+        board.ply = 1;
+        const uint64_t nodes = depth == 1 ? 1 : perft(depth - 1);
+        board.ply = 0;
+        flipSides();
+        unmakeMove(moves[i]);
+        std::printf("%s: %llu\n", coordinateText(moves[i]).c_str(), static_cast<unsigned long long>(nodes));
+        total += nodes;
     }
     return total;
 }
