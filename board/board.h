@@ -133,8 +133,10 @@ inline void removePiece(int square, int piece, int colour) {
     board.colourBits[colour] ^= both;
     board.squares[from] = NOPIECE;
     board.squares[to] = piece;
-    board.hashKey ^= zobristKeys[colour][piece][from] ^ zobristKeys[colour][piece][to];
-    board.pstSum[colour] += pieceSquareTable[colour][piece * 64 + to] - pieceSquareTable[colour][piece * 64 + from];
+    const HashKey* keys = zobristKeys[colour][piece];
+    const int8_t* pst = pieceSquareTable[colour] + piece * 64;
+    board.hashKey ^= keys[from] ^ keys[to];
+    board.pstSum[colour] += pst[to] - pst[from];
 }
 
 // Sets up the initial position with an empty game history, White to move.
