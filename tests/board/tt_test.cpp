@@ -9,7 +9,9 @@
 
 namespace {
 
-// The table is indexed by board.hashKey; the tests set keys directly.
+// The table is indexed by board.hashKey; the tests set keys directly. Entry
+// fields are read as values (unary +): the entries are packed, and binding a
+// reference to a misaligned field is undefined.
 class TranspositionTable : public ::testing::Test {
 protected:
     void SetUp() override { newGame(); }
@@ -32,11 +34,11 @@ TEST_F(TranspositionTable, StoreThenProbe) {
     ttStore(0x1234, -250, 5, WHITE, BOUND_LOWER);
     const TTEntry* e = ttProbe(WHITE);
     ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e->key, KEY);
-    EXPECT_EQ(e->move, 0x1234u);
-    EXPECT_EQ(e->score, -250);
-    EXPECT_EQ(e->depth, 5);
-    EXPECT_EQ(e->bound, BOUND_LOWER);
+    EXPECT_EQ(+e->key, KEY);
+    EXPECT_EQ(+e->move, 0x1234u);
+    EXPECT_EQ(+e->score, -250);
+    EXPECT_EQ(+e->depth, 5);
+    EXPECT_EQ(+e->bound, BOUND_LOWER);
     at(OTHER_SLOT);
     EXPECT_EQ(ttProbe(WHITE), nullptr);
     at(SAME_SLOT);
@@ -52,20 +54,20 @@ TEST_F(TranspositionTable, SmallerDepthNeverReplaces) {
     EXPECT_EQ(ttProbe(WHITE), nullptr);
     at(KEY);
     ASSERT_NE(ttProbe(WHITE), nullptr);
-    EXPECT_EQ(ttProbe(WHITE)->move, 0x1111u);
-    EXPECT_EQ(ttProbe(WHITE)->score, 10);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
+    EXPECT_EQ(+ttProbe(WHITE)->score, 10);
 }
 
 TEST_F(TranspositionTable, EqualOrGreaterDepthReplacesWhateverTheKey) {
     at(KEY);
     ttStore(0x1111, 10, 6, WHITE, BOUND_EXACT);
     ttStore(0x2222, 20, 6, WHITE, BOUND_UPPER);          // equal depth
-    EXPECT_EQ(ttProbe(WHITE)->move, 0x2222u);
-    EXPECT_EQ(ttProbe(WHITE)->bound, BOUND_UPPER);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x2222u);
+    EXPECT_EQ(+ttProbe(WHITE)->bound, BOUND_UPPER);
     at(SAME_SLOT);                                        // another position in the slot
     ttStore(0x3333, 30, 7, WHITE, BOUND_LOWER);
     ASSERT_NE(ttProbe(WHITE), nullptr);
-    EXPECT_EQ(ttProbe(WHITE)->move, 0x3333u);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x3333u);
     at(KEY);
     EXPECT_EQ(ttProbe(WHITE), nullptr);                   // evicted
 }
@@ -74,8 +76,8 @@ TEST_F(TranspositionTable, AMoveIsNeverReplacedByNoMove) {
     at(KEY);
     ttStore(0x1111, 10, 3, WHITE, BOUND_EXACT);
     ttStore(0, -5, 9, WHITE, BOUND_UPPER);
-    EXPECT_EQ(ttProbe(WHITE)->move, 0x1111u);
-    EXPECT_EQ(ttProbe(WHITE)->depth, 3);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
+    EXPECT_EQ(+ttProbe(WHITE)->depth, 3);
     at(SAME_SLOT);
     ttStore(0, -5, 9, WHITE, BOUND_UPPER);
     EXPECT_EQ(ttProbe(WHITE), nullptr);
@@ -83,9 +85,9 @@ TEST_F(TranspositionTable, AMoveIsNeverReplacedByNoMove) {
     at(OTHER_SLOT);
     ttStore(0, 1, 2, WHITE, BOUND_UPPER);
     ttStore(0, 2, 2, WHITE, BOUND_UPPER);
-    EXPECT_EQ(ttProbe(WHITE)->score, 2);
+    EXPECT_EQ(+ttProbe(WHITE)->score, 2);
     ttStore(0x4444, 3, 2, WHITE, BOUND_EXACT);
-    EXPECT_EQ(ttProbe(WHITE)->move, 0x4444u);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x4444u);
 }
 
 TEST_F(TranspositionTable, OneTablePerSideToMove) {
@@ -94,19 +96,19 @@ TEST_F(TranspositionTable, OneTablePerSideToMove) {
     EXPECT_EQ(ttProbe(BLACK), nullptr);
     ttStore(0x2222, 20, 1, BLACK, BOUND_LOWER);          // lower depth, other table: stored
     ASSERT_NE(ttProbe(BLACK), nullptr);
-    EXPECT_EQ(ttProbe(BLACK)->move, 0x2222u);
-    EXPECT_EQ(ttProbe(WHITE)->move, 0x1111u);
+    EXPECT_EQ(+ttProbe(BLACK)->move, 0x2222u);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
 }
 
 TEST_F(TranspositionTable, DepthIsASignedByte) {
     at(KEY);
     ttStore(0x1111, 10, 100, WHITE, BOUND_EXACT);
-    EXPECT_EQ(ttProbe(WHITE)->depth, 100);
+    EXPECT_EQ(+ttProbe(WHITE)->depth, 100);
     at(OTHER_SLOT);
     ttStore(0x1111, 10, 0, WHITE, BOUND_EXACT);           // an empty entry takes depth 0
     ASSERT_NE(ttProbe(WHITE), nullptr);
     ttStore(0x2222, 10, -1, WHITE, BOUND_EXACT);          // below 0: kept
-    EXPECT_EQ(ttProbe(WHITE)->move, 0x1111u);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
 }
 
 TEST_F(TranspositionTable, ClearForgetsEverything) {
