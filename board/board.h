@@ -123,9 +123,11 @@ inline void removePiece(int square, int piece, int colour) {
 }
 
 // removePiece (from, piece, colour) then placePiece (to, piece, colour) in
-// one pass: the same checks, the same fields, the same results.
+// one pass, for two different squares: the same checks, the same fields, the
+// same results. makeMove and unmakeMove use it for the moves that keep their
+// piece type.
 [[gnu::always_inline]] inline void movePiece(int from, int to, int piece, int colour) {
-    assertConsistent(board.squares[from] != NOPIECE && board.squares[to] == NOPIECE);
+    assertConsistent(board.squares[from] != NOPIECE && board.squares[to] == NOPIECE && from != to);
     toggleLineBits(from);
     toggleLineBits(to);
     const Bitboard both = squareBit(from) | squareBit(to);
