@@ -74,19 +74,6 @@ int searchRootMove(Move move, int i, int alpha, int beta) {
     return v;
 }
 
-// Whether the next iteration is expected to overrun MAX_TIME, judged by the
-// growth of the last two iterations.
-bool nextIterationTooSlow() {
-    const int d = iterationDepth;
-    if (d < 4) return false;
-    const int a = iterationTime[d - 1] - iterationTime[d - 2];
-    const int b = iterationTime[d] - iterationTime[d - 1];
-    int ratio = a > 0 && b > 0 ? b / a : 0;
-    if (ratio < 2) ratio = 2;
-    if (ratio > 4) ratio = 4;
-    return (long long)(lastTime - startTime) * ratio > settings.MAX_TIME;
-}
-
 // The iterations; result holds the best move of the completed part.
 void deepen(Move* result, int n) {
     savedPv.moves[0] = 0;
@@ -122,6 +109,17 @@ void deepen(Move* result, int n) {
 }
 
 }  // namespace
+
+bool nextIterationTooSlow() {
+    const int d = iterationDepth;
+    if (d < 4) return false;
+    const int a = iterationTime[d - 1] - iterationTime[d - 2];
+    const int b = iterationTime[d] - iterationTime[d - 1];
+    int ratio = a > 0 && b > 0 ? b / a : 0;
+    if (ratio < 2) ratio = 2;
+    if (ratio > 4) ratio = 4;
+    return (long long)(lastTime - startTime) * ratio > settings.MAX_TIME;
+}
 
 void dropIllegalRootMoves() {
     const int first = plyEnd[board.ply - 1];

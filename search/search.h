@@ -36,6 +36,9 @@ extern int recaptureCount;
 extern Move followPv[61];
 
 bool searchRoot(Move* result);
+// Between iterations: whether the next one is expected to overrun MAX_TIME,
+// from the growth of the last two iterations (from depth 4 on).
+bool nextIterationTooSlow();
 void printSearchInfo(int depth, Move move, int score, const PvLine* pv);
 void dropIllegalRootMoves();
 
