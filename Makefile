@@ -4,7 +4,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test test-sanitize perft perft-bench bench clean
+.PHONY: all build run test test-sanitize perft perft-bench bench clean fuzz
 
 all: build
 
@@ -35,3 +35,15 @@ bench: build
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)
+
+# Fuzzing with libFuzzer (clang): each target runs FUZZ_SECONDS on its corpus
+# in tests/fuzz/corpus/<target>, adding what it finds there.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROTOR_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	for t in $(FUZZ_BUILD)/*_fuzz; do \
+	  name=$$(basename $$t _fuzz); mkdir -p tests/fuzz/corpus/$$name; \
+	  $$t -max_total_time=$(FUZZ_SECONDS) -close_fd_mask=3 -max_len=4096 tests/fuzz/corpus/$$name || exit 1; \
+	done

@@ -258,12 +258,16 @@ int runEngine(int argc, char** argv) {
     seedRandom(uint32_t(std::time(nullptr)));
     for (const char* line : helpLines) std::fputs(line, stderr);
 
+    runCommandLoop(stdin);
+    saveTeachTable(joinPath("teach.dat").c_str());
+    return 0;
+}
+
+void runCommandLoop(FILE* in) {
     char line[LINE_PIECE];
-    while (std::fgets(line, sizeof(line), stdin)) {
+    while (std::fgets(line, sizeof(line), in)) {
         const bool goOn = executeCommandLine(line);
         std::fflush(stdout);
         if (!goOn) break;
     }
-    saveTeachTable(joinPath("teach.dat").c_str());
-    return 0;
 }

@@ -1,6 +1,7 @@
 // The command loop: start-up, the command table, the console and xboard
 // reply rules, and shutdown.
 #pragma once
+#include <cstdio>
 #include <string>
 
 extern std::string programDir;   // prefix of every data file name
@@ -13,6 +14,10 @@ std::string joinPath(const std::string& name);
 
 // Runs the engine from start-up to shutdown; returns the exit status.
 int runEngine(int argc, char** argv);
+
+// Reads command lines (in pieces of at most 254 characters) until QUIT or
+// end of input.
+void runCommandLoop(FILE* in);
 
 // Executes one command line as read from input (upper-casing included).
 // Returns false when the line ends the loop (QUIT).

@@ -1,5 +1,55 @@
-// Placeholder until the evaluation lands: material only.
+// The evaluation driver: the insufficient-material draw, the quick estimate
+// from the board's running sums, then the pawn term (cached under the exact
+// pawn configuration), the piece terms, the threats and the passed pawns.
 #include "eval/evaluate.h"
 
-int evaluate(int, int) { return board.material[board.sideToMove] - board.material[board.sideToMove ^ 1]; }
-void prepareEvaluation() {}
+AttackMap whiteAttacks, blackAttacks;
+PawnCache pawnCache;
+
+namespace {
+
+void refreshPawnCache() {
+    const Bitboard white = board.pieceBits[PAWN] & board.colourBits[WHITE];
+    const Bitboard black = board.pieceBits[PAWN] & board.colourBits[BLACK];
+    if (white == pawnCache.whitePawnKey && black == pawnCache.blackPawnKey) return;
+    pawnCache.passedPawns = pawnCache.halfPassedPawns = pawnCache.loosePawns = 0;
+    pawnCache.pawnScore[WHITE] = evaluatePawns(WHITE);
+    pawnCache.pawnScore[BLACK] = evaluatePawns(BLACK);
+    pawnCache.whitePawnKey = white;
+    pawnCache.blackPawnKey = black;
+}
+
+}  // namespace
+
+int evaluate(int alpha, int beta) {
+    const int s = board.sideToMove, o = s ^ 1;
+    const Bitboard* pb = board.pieceBits;
+    int colourScore[2] = {board.material[WHITE] - 5000, board.material[BLACK] - 5000};
+
+    if (!(pb[PAWN] | pb[ROOK] | pb[QUEEN]) && colourScore[WHITE] <= 700 && colourScore[BLACK] <= 700)
+        return 0;
+
+    const int q = (colourScore[s] + board.pstSum[s]) - (colourScore[o] + board.pstSum[o]);
+    const int margin = 200 - board.ply;
+    if (q + margin <= alpha) return q;
+    if (q - margin >= beta) return q;
+
+    if (!masksBuilt) buildMasks();   // normally done by the first preparation
+    refreshPawnCache();
+    colourScore[WHITE] += pawnCache.pawnScore[WHITE];
+    colourScore[BLACK] += pawnCache.pawnScore[BLACK];
+
+    const Bitboard passed = pawnCache.passedPawns, loose = pawnCache.loosePawns;
+    colourScore[WHITE] += evaluatePieces(WHITE, whiteAttacks, passed, loose);
+    colourScore[BLACK] += evaluatePieces(BLACK, blackAttacks, passed, loose);
+
+    colourScore[WHITE] += evaluateThreats(whiteAttacks, blackAttacks, WHITE);
+    colourScore[BLACK] += evaluateThreats(blackAttacks, whiteAttacks, BLACK);
+
+    const Bitboard halfPassed = pawnCache.halfPassedPawns;
+    if (passed | halfPassed) {
+        colourScore[WHITE] += evaluatePassedPawns(passed, blackAttacks[0], WHITE, halfPassed);
+        colourScore[BLACK] += evaluatePassedPawns(passed, whiteAttacks[0], BLACK, halfPassed);
+    }
+    return colourScore[s] - colourScore[o];
+}

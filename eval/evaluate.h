@@ -35,8 +35,17 @@ extern Bitboard passedSpan[2][64];
 extern Bitboard frontSpan[2][64];
 extern const Bitboard enemyHalf[2];
 
-extern const int8_t pawnSquareValue[64];
-extern const int passedRankBonus[2][8];
+extern const int8_t pawnSquareValue[64];   // White's view; Black reads 63 - square
+extern const int passedRankBonus[2][8];    // [colour][row]
+extern const int centreRing[64];           // 1 on the edge ring .. 4 in the centre
+extern const int phaseWeights[3][7];       // largest table value, [phase][piece]
+
+// Files c to f on every row.
+constexpr Bitboard CENTRE_FILES = 0x3C3C3C3C3C3C3C3Cull;
+
+// Whether the masks have been built (they are built by the first preparation).
+extern bool masksBuilt;
+void buildMasks();
 
 int evaluate(int alpha, int beta);
 void prepareEvaluation();

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/select.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,5 +105,107 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     result.err = readFile(errPath);
     std::error_code ec;
     fs::remove_all(scratchDir, ec);
+    return result;
+}
+
+EngineProcess::EngineProcess(const EngineDir& dir) {
+    int toChild[2], fromChild[2];
+    if (pipe(toChild) != 0 || pipe(fromChild) != 0) std::abort();
+    const std::string program = dir.file("rotor");
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(toChild[0], 0);
+        dup2(fromChild[1], 1);
+        int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, 2);
+        close(toChild[1]);
+        close(fromChild[0]);
+        if (chdir(dir.path().c_str()) != 0) _exit(126);
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(toChild[0]);
+    close(fromChild[1]);
+    in_ = toChild[1];
+    out_ = fromChild[0];
+}
+
+EngineProcess::~EngineProcess() {
+    if (in_ >= 0) close(in_);
+    if (out_ >= 0) close(out_);
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+void EngineProcess::send(const std::string& text) {
+    const char* p = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        ssize_t n = ::write(in_, p, left);
+        if (n <= 0) return;
+        p += n;
+        left -= size_t(n);
+    }
+}
+
+bool EngineProcess::readLine(std::string& line, int timeoutSeconds) {
+    line.clear();
+    int waitedMs = 0;
+    while (true) {
+        size_t nl = pending_.find('\n');
+        if (nl != std::string::npos) {
+            line = pending_.substr(0, nl);
+            pending_.erase(0, nl + 1);
+            return true;
+        }
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(out_, &set);
+        timeval tv{0, 50000};
+        int ready = select(out_ + 1, &set, nullptr, nullptr, &tv);
+        if (ready > 0) {
+            char buffer[4096];
+            ssize_t n = ::read(out_, buffer, sizeof(buffer));
+            if (n <= 0) return false;
+            pending_.append(buffer, size_t(n));
+        } else {
+            waitedMs += 50;
+            if (waitedMs >= timeoutSeconds * 1000) return false;
+        }
+    }
+}
+
+void EngineProcess::signal(int sig) { kill(pid_, sig); }
+
+void EngineProcess::closeInput() {
+    if (in_ >= 0) close(in_);
+    in_ = -1;
+}
+
+RunResult EngineProcess::wait(int timeoutSeconds) {
+    RunResult result;
+    int status = 0;
+    int waitedMs = 0;
+    while (true) {
+        pid_t done = waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) break;
+        if (waitedMs >= timeoutSeconds * 1000) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+            result.timedOut = true;
+            break;
+        }
+        usleep(20000);
+        waitedMs += 20;
+    }
+    pid_ = -1;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(out_, buffer, sizeof(buffer))) > 0) pending_.append(buffer, size_t(n));
+    result.out = pending_;
+    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     return result;
 }

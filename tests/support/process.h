@@ -39,3 +39,29 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
                      const std::string& workDir, int timeoutSeconds = 60);
 
 std::string readFile(const std::string& path);
+
+// An engine process driven line by line through pipes, for tests that must
+// interleave input, output and signals.
+class EngineProcess {
+public:
+    EngineProcess(const EngineDir& dir);
+    ~EngineProcess();
+    EngineProcess(const EngineProcess&) = delete;
+    EngineProcess& operator=(const EngineProcess&) = delete;
+
+    void send(const std::string& text);
+    // Next line of standard output (without its newline); empty and false on
+    // end of output or when nothing arrives within the timeout.
+    bool readLine(std::string& line, int timeoutSeconds = 30);
+    void signal(int sig);
+    void closeInput();
+    // Waits for the process to end; returns the result as RunResult (status,
+    // signal; out holds the standard output not yet read by readLine).
+    RunResult wait(int timeoutSeconds = 30);
+
+private:
+    int pid_ = -1;
+    int in_ = -1;
+    int out_ = -1;
+    std::string pending_;
+};

@@ -1,0 +1,73 @@
+// Threats against a colour's pieces, and the passed-pawn term: free paths,
+// the rule of the square in pawn endings, rooks behind passers and a small
+// bonus for half-passed pawns. Both read the attack maps of both colours.
+#include "board/attacks.h"
+#include "eval/evaluate.h"
+
+namespace {
+
+constexpr int threatPenalty = 8;
+
+}  // namespace
+
+int evaluateThreats(const AttackMap& own, const AttackMap& enemy, int colour) {
+    const Bitboard pieces = board.colourBits[colour];
+    int score = 0, threatened = 0;
+
+    const int undefended = popCount(pieces & enemy[0] & ~own[0]);
+    score -= threatPenalty * undefended;
+    threatened += undefended;
+
+    // Defended pieces attacked by something cheaper (a bishop counts as a knight).
+    for (Bitboard b = pieces & enemy[0] & own[0]; b; b &= b - 1) {
+        const int q = lowestSquare(b);
+        int t = board.squares[q];
+        if (t == BISHOP) t = KNIGHT;
+        for (int j = PAWN; j < t; ++j) {
+            if (enemy[j] & squareBit(q)) {
+                score -= threatPenalty;
+                ++threatened;
+                break;
+            }
+        }
+    }
+    if (threatened > 1) score -= threatPenalty;
+    return score;
+}
+
+bool kingCatchesPawn(int square, int colour) {
+    const int promotion = colour == WHITE ? colOf(square) : 56 + colOf(square);
+    return chebyshevDistance(kingSquare(colour ^ 1), promotion) <= chebyshevDistance(square, promotion);
+}
+
+int evaluatePassedPawns(Bitboard passedPawns, Bitboard enemyAttacks, int colour, Bitboard halfPassedPawns) {
+    const Bitboard* pb = board.pieceBits;
+    const Bitboard own = board.colourBits[colour], enemy = board.colourBits[colour ^ 1];
+    if (pb[QUEEN] & own) return 0;
+
+    int score = 0;
+    const Bitboard ownPawns = pb[PAWN] & own;
+    const bool pawnEnding = !(pb[KNIGHT] | pb[BISHOP] | pb[ROOK] | pb[QUEEN]);
+    const Bitboard enemyKing = pb[KING] & enemy;
+    for (Bitboard b = passedPawns & ownPawns; b; b &= b - 1) {
+        const int q = lowestSquare(b);
+        const Bitboard path = frontSpan[colour][q];
+        const int bonus = passedRankBonus[colour][rowOf(q)];
+        if (!(path & enemy)) {
+            score += bonus / 4;
+            if (!(path & enemyAttacks)) score += bonus / 4;
+        }
+        if (pawnEnding) {
+            if (kingAttacks[kingSquare(colour)] & path) {
+                score += 6;
+                if (squareBit(q) & enemyHalf[colour]) score += 16;
+            }
+            if (path & enemyKing) score -= 6;
+            else if (!kingCatchesPawn(q, colour)) score += bonus;
+        }
+        if (path & pb[ROOK] & own) score += 4;
+    }
+    for (Bitboard b = halfPassedPawns & ownPawns; b; b &= b - 1)
+        score += passedRankBonus[colour][rowOf(lowestSquare(b))] / 4;
+    return score;
+}
