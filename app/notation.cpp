@@ -1,7 +1,220 @@
-// Placeholder until the move reader lands.
 #include "app/notation.h"
 
-bool parseMove(const char*, Move& move) { move = 0; return false; }
-bool parsePatternMove(const char*, Move& move) { move = 0; return false; }
-void generateLegalMoves() {}
-bool formatMove(Move, char* text) { text[0] = 0; return false; }
+#include <cstring>
+
+#include "board/attacks.h"
+#include "board/board.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+
+namespace {
+
+int listBegin() { return plyEnd[board.ply - 1]; }
+int listEnd() { return plyEnd[board.ply]; }
+
+bool isFileLetter(char c) { return c >= 'A' && c <= 'H'; }
+bool isRankDigit(char c) { return c >= '1' && c <= '8'; }
+int squareOf(char file, char rank) { return ('8' - rank) * 8 + (file - 'A'); }
+
+// A move that takes a king ends the game on the spot and would leave the
+// Board without one; no reader hands it out.
+bool takesKing(Move m) { return (m & CAPTURE) && moveCaptured(m) == KING; }
+
+int promotionPiece(char c) {
+    switch (c) {
+    case 'B': return BISHOP;
+    case 'N': return KNIGHT;
+    case 'Q': return QUEEN;
+    case 'R': return ROOK;
+    default: return NOPIECE;
+    }
+}
+
+// The castling words and the coordinate form: the first pseudo-legal move
+// between the two squares, with the promotion piece taken from the text.
+bool parseSquaresMove(int from, int to, const char* text, Move& move) {
+    const size_t length = std::strlen(text);
+    generateAllMoves();
+    for (int i = listBegin(); i < listEnd(); ++i) {
+        Move m = moveStack[i];
+        if (moveFrom(m) != from || moveTo(m) != to) continue;
+        if (m & PROMOTION) {
+            if (length == 5) {
+                const int piece = promotionPiece(text[4]);
+                if (piece == NOPIECE) continue;
+                m = withPromoted(m, piece);
+            } else if (length == 4) {
+                m = withPromoted(m, QUEEN);
+            } else {
+                continue;
+            }
+        }
+        if (takesKing(m)) return false;
+        move = m;
+        return true;
+    }
+    return false;
+}
+
+// The pattern form: one field per kind of character, read in this order.
+enum PatternField { PIECE, FROM_FILE, FROM_RANK, CAPTURE_MARK, TO_FILE, TO_RANK, PROMOTED, FIELD_COUNT };
+
+constexpr int MAX_PATTERN_TEXT = 7;
+
+struct MovePattern {
+    int field[FIELD_COUNT];
+    Move found;
+    bool ambiguous;
+};
+
+// Value of a character in a field, -1 when the field has no such character.
+int fieldValue(int field, char c) {
+    switch (field) {
+    case PIECE: {
+        const char* letters = "PNBRQK";
+        const char* p = c ? std::strchr(letters, c) : nullptr;
+        return p ? int(p - letters) + PAWN : -1;
+    }
+    case FROM_FILE:
+    case TO_FILE: return isFileLetter(c) ? c - 'A' : -1;
+    case FROM_RANK:
+    case TO_RANK: return isRankDigit(c) ? '8' - c : -1;
+    case CAPTURE_MARK: return c == 'X' || c == ':' ? 1 : c == '-' ? 0 : -1;
+    case PROMOTED: {
+        const int piece = promotionPiece(c);
+        return piece == NOPIECE ? -1 : piece;
+    }
+    default: return -1;
+    }
+}
+
+bool inPatternAlphabet(char c) {
+    for (int field = 0; field < FIELD_COUNT; ++field)
+        if (fieldValue(field, c) >= 0) return true;
+    return false;
+}
+
+bool agrees(int wanted, int actual) { return wanted < 0 || wanted == actual; }
+
+bool matchesPattern(const MovePattern& p, Move m) {
+    const int from = moveFrom(m), to = moveTo(m);
+    return agrees(p.field[PIECE], board.squares[from]) && agrees(p.field[FROM_FILE], colOf(from)) &&
+           agrees(p.field[FROM_RANK], rowOf(from)) && agrees(p.field[CAPTURE_MARK], (m & CAPTURE) ? 1 : 0) &&
+           agrees(p.field[TO_FILE], colOf(to)) && agrees(p.field[TO_RANK], rowOf(to)) &&
+           agrees(p.field[PROMOTED], movePromoted(m));
+}
+
+void matchReading(MovePattern& p) {
+    for (int i = listBegin(); i < listEnd(); ++i) {
+        const Move m = moveStack[i];
+        if (!matchesPattern(p, m)) continue;
+        if (p.found == 0 || p.found == m)
+            p.found = m;
+        else
+            p.ambiguous = true;
+    }
+}
+
+// Every reading of the text, depth-first: at each field first take the next
+// character when the field has it, then leave the field unset.
+void tryReadings(MovePattern& p, const char* text, int field) {
+    if (field == FIELD_COUNT) {
+        if (*text == 0) matchReading(p);
+        return;
+    }
+    const int value = fieldValue(field, *text);
+    if (value >= 0) {
+        p.field[field] = value;
+        tryReadings(p, text + 1, field + 1);
+        p.field[field] = -1;
+    }
+    tryReadings(p, text, field + 1);
+}
+
+// The under-promotions are not generated; the reader adds a rook and a
+// bishop copy of every queen promotion at the end of the list.
+void appendUnderPromotions() {
+    int& end = plyEnd[board.ply];
+    const int last = end;
+    for (int i = listBegin(); i < last; ++i) {
+        const Move m = moveStack[i];
+        if (!(m & PROMOTION) || movePromoted(m) != QUEEN) continue;
+        if (end + 2 > MOVE_STACK_CAPACITY) break;
+        moveStack[end++] = withPromoted(m, ROOK);
+        moveStack[end++] = withPromoted(m, BISHOP);
+    }
+}
+
+}  // namespace
+
+bool parseMove(const char* text, Move& move) {
+    const bool white = board.sideToMove == WHITE;
+    if (std::strcmp(text, "O-O") == 0) return parseSquaresMove(white ? 60 : 4, white ? 62 : 6, text, move);
+    if (std::strcmp(text, "O-O-O") == 0) return parseSquaresMove(white ? 60 : 4, white ? 58 : 2, text, move);
+    if (std::strlen(text) >= 4 && isFileLetter(text[0]) && isRankDigit(text[1]) && isFileLetter(text[2]) &&
+        isRankDigit(text[3]))
+        return parseSquaresMove(squareOf(text[0], text[1]), squareOf(text[2], text[3]), text, move);
+    return parsePatternMove(text, move);
+}
+
+bool parsePatternMove(const char* text, Move& move) {
+    char cut[MAX_PATTERN_TEXT + 1];
+    int length = 0;
+    while (length < MAX_PATTERN_TEXT && text[length] && inPatternAlphabet(text[length])) {
+        cut[length] = text[length];
+        ++length;
+    }
+    cut[length] = 0;
+
+    generateLegalMoves();
+    appendUnderPromotions();
+
+    MovePattern pattern;
+    for (int& f : pattern.field) f = -1;
+    pattern.found = 0;
+    pattern.ambiguous = false;
+    tryReadings(pattern, cut, 0);
+
+    if (pattern.found == 0 || pattern.ambiguous || takesKing(pattern.found)) return false;
+    move = pattern.found;
+    return true;
+}
+
+void generateLegalMoves() {
+    generateAllMoves();
+    int kept = listBegin();
+    for (int i = listBegin(); i < listEnd(); ++i) {
+        const Move m = moveStack[i];
+        makeMove(m);
+        const bool leavesKingAttacked = inCheck();
+        unmakeMove(m);
+        if (!leavesKingAttacked) moveStack[kept++] = m;
+    }
+    plyEnd[board.ply] = kept;
+}
+
+bool formatMove(Move move, char* text) {
+    text[0] = 0;
+    if (move == 0) return false;
+    if (move & CASTLE_LONG) {
+        std::strcpy(text, "o-o-o");
+        return true;
+    }
+    if (move & CASTLE_SHORT) {
+        std::strcpy(text, "o-o");
+        return true;
+    }
+    const int from = moveFrom(move), to = moveTo(move);
+    text[0] = char('a' + colOf(from));
+    text[1] = char('8' - rowOf(from));
+    text[2] = char('a' + colOf(to));
+    text[3] = char('8' - rowOf(to));
+    text[4] = 0;
+    if (move & PROMOTION) {
+        const int piece = movePromoted(move);
+        if (piece < KNIGHT || piece > QUEEN) return false;
+        text[4] = " pnbrq"[piece];
+        text[5] = 0;
+    }
+    return true;
+}

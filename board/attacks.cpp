@@ -79,13 +79,16 @@ void initAttackTables() {
     for (int k = 0; k < 8; ++k) lowBitIndex[1 << k] = uint8_t(k);
 }
 
+// Attacker classes in a fixed order, cheapest after the pawns; a slider class
+// without pieces skips its lookup.
 bool isAttacked(int square, int byColour) {
     const Bitboard mine = board.colourBits[byColour];
-    const Bitboard target = squareBit(square);
-    if (pawnAttacksOf(board.pieceBits[PAWN] & mine, byColour) & target) return true;
+    if (pawnAttacksOf(board.pieceBits[PAWN] & mine, byColour) & squareBit(square)) return true;
     const Bitboard queens = board.pieceBits[QUEEN];
-    if (bishopAttacks(square) & (board.pieceBits[BISHOP] | queens) & mine) return true;
-    if (rookAttacks(square) & (board.pieceBits[ROOK] | queens) & mine) return true;
+    const Bitboard diagonal = (board.pieceBits[BISHOP] | queens) & mine;
+    if (diagonal && (bishopAttacks(square) & diagonal)) return true;
+    const Bitboard straight = (board.pieceBits[ROOK] | queens) & mine;
+    if (straight && (rookAttacks(square) & straight)) return true;
     if (knightAttacks[square] & board.pieceBits[KNIGHT] & mine) return true;
     return kingAttacks[square] & board.pieceBits[KING] & mine;
 }

@@ -9,42 +9,34 @@
 #pragma once
 #include "board/board.h"
 
-struct LineTable {
-    int rotatedToSquare[64];
-    int squareToRotated[64];
-    Bitboard occupied;             // occupancy in this table's rotated bit order
-    Bitboard attacks[64][256];     // by rotated index and line pattern
-};
-
-extern LineTable rankLines, fileLines, diagA1H8Lines, diagA8H1Lines;
-
 extern Bitboard knightAttacks[64];
 extern Bitboard kingAttacks[64];
-extern uint8_t lowBitIndex[129];
 
 // 0x88 step offsets, and per PieceType the first and last index of its steps.
 extern const int stepOffsets[16];
 extern const int stepFirst[7];
 extern const int stepLast[7];
 
-// Rotated index of a square in each table.
-constexpr int rankIndex(int sq) { return sq; }
-constexpr int fileIndex(int sq) { return colOf(sq) * 8 + rowOf(sq); }
-constexpr int diagA1H8Index(int sq) { return ((rowOf(sq) + colOf(sq)) & 7) * 8 + colOf(sq); }
-constexpr int diagA8H1Index(int sq) { return ((rowOf(sq) - colOf(sq)) & 7) * 8 + colOf(sq); }
-
 // Fills every table on the first call; later calls return at once.
 void initAttackTables();
 
+// Attacks along the table's line through the square: the square's rotated
+// index picks the byte of the line's occupancy.
 inline Bitboard lineAttacks(const LineTable& t, int square) {
     int i = t.squareToRotated[square];
     return t.attacks[i][(t.occupied >> (i & ~7)) & 0xFF];
 }
+
+// The same lookup with the rotated index computed from its rule.
+inline Bitboard lineAttacksAt(const LineTable& t, int i) {
+    return t.attacks[i][(t.occupied >> (i & ~7)) & 0xFF];
+}
+
 inline Bitboard bishopAttacks(int square) {
-    return lineAttacks(diagA1H8Lines, square) | lineAttacks(diagA8H1Lines, square);
+    return lineAttacksAt(diagA1H8Lines, diagA1H8Index(square)) | lineAttacksAt(diagA8H1Lines, diagA8H1Index(square));
 }
 inline Bitboard rookAttacks(int square) {
-    return lineAttacks(rankLines, square) | lineAttacks(fileLines, square);
+    return lineAttacksAt(rankLines, rankIndex(square)) | lineAttacksAt(fileLines, fileIndex(square));
 }
 inline Bitboard queenAttacks(int square) { return bishopAttacks(square) | rookAttacks(square); }
 

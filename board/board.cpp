@@ -23,40 +23,6 @@ const int initialPosition[64] = {
 
 const int pawnStep[2] = {-8, 8};
 
-int lowestSquare(Bitboard b) {
-    // An empty set gives 56, the value the table scan of the high half yields.
-    return b ? __builtin_ctzll(b) : 56;
-}
-
-static void toggleLineBits(int square) {
-    rankLines.occupied ^= squareBit(rankIndex(square));
-    fileLines.occupied ^= squareBit(fileIndex(square));
-    diagA1H8Lines.occupied ^= squareBit(diagA1H8Index(square));
-    diagA8H1Lines.occupied ^= squareBit(diagA8H1Index(square));
-}
-
-void placePiece(int square, int piece, int colour) {
-    assertConsistent(board.squares[square] == NOPIECE);
-    toggleLineBits(square);
-    board.pieceBits[piece] |= squareBit(square);
-    board.colourBits[colour] |= squareBit(square);
-    board.squares[square] = piece;
-    toggleKey(piece, square, colour);
-    board.material[colour] += pieceValue[piece];
-    board.pstSum[colour] += pieceSquareTable[colour][piece * 64 + square];
-}
-
-void removePiece(int square, int piece, int colour) {
-    assertConsistent(board.squares[square] != NOPIECE);
-    toggleLineBits(square);
-    board.pieceBits[piece] &= ~squareBit(square);
-    board.colourBits[colour] &= ~squareBit(square);
-    board.squares[square] = NOPIECE;
-    toggleKey(piece, square, colour);
-    board.material[colour] -= pieceValue[piece];
-    board.pstSum[colour] -= pieceSquareTable[colour][piece * 64 + square];
-}
-
 void newGame() {
     initAttackTables();
     ttClear();

@@ -53,8 +53,12 @@ constexpr Bitboard FILE_A = 0x0101010101010101ull;
 constexpr Bitboard FILE_H = 0x8080808080808080ull;
 constexpr Bitboard rowMask(int row) { return Bitboard(0xFF) << (8 * row); }
 
-// Index of the lowest set bit; callers test for an empty set first.
-int lowestSquare(Bitboard b);
+extern uint8_t lowBitIndex[129];   // filled by initAttackTables: entry 2^k holds k
+
+// Index of the lowest set bit. An empty set gives 56, what the byte-table scan
+// of the high half yields for it; callers test for emptiness first, except
+// kingSquare, which so gives 56 for a colour without a king.
+inline int lowestSquare(Bitboard b) { return b ? __builtin_ctzll(b) : 56; }
 
 inline int popCount(Bitboard b) { return __builtin_popcountll(b); }
 
@@ -63,12 +67,79 @@ inline void assertConsistent(bool condition) {
     if (__builtin_expect(!condition, 0)) std::abort();
 }
 
+// The occupancy seen by one family of lines (ranks, files, the two diagonal
+// directions), each in its own rotated bit order in which every line fills
+// eight consecutive bits, with the slider attacks for each rotated index and
+// 8-bit line pattern (filled by initAttackTables).
+struct LineTable {
+    int rotatedToSquare[64];
+    int squareToRotated[64];
+    Bitboard occupied;             // bit i: the square at rotated index i is occupied
+    Bitboard attacks[64][256];     // by rotated index and line pattern
+};
+
+extern LineTable rankLines, fileLines, diagA1H8Lines, diagA8H1Lines;
+
+// Rotated index of a square in each table.
+constexpr int rankIndex(int sq) { return sq; }
+constexpr int fileIndex(int sq) { return colOf(sq) * 8 + rowOf(sq); }
+constexpr int diagA1H8Index(int sq) { return ((rowOf(sq) + colOf(sq)) & 7) * 8 + colOf(sq); }
+constexpr int diagA8H1Index(int sq) { return ((rowOf(sq) - colOf(sq)) & 7) * 8 + colOf(sq); }
+
 inline void toggleKey(int piece, int square, int colour) {
     board.hashKey ^= zobristKeys[colour][piece][square];
 }
 
-void placePiece(int square, int piece, int colour);
-void removePiece(int square, int piece, int colour);
+// The square's bit in the four line occupancies, each at its rotated index.
+inline void toggleLineBits(int square) {
+    rankLines.occupied ^= squareBit(rankIndex(square));
+    fileLines.occupied ^= squareBit(fileIndex(square));
+    diagA1H8Lines.occupied ^= squareBit(diagA1H8Index(square));
+    diagA8H1Lines.occupied ^= squareBit(diagA8H1Index(square));
+}
+
+// Puts a piece on an empty square and updates every redundant part of the Board.
+inline void placePiece(int square, int piece, int colour) {
+    assertConsistent(board.squares[square] == NOPIECE);
+    toggleLineBits(square);
+    board.pieceBits[piece] |= squareBit(square);
+    board.colourBits[colour] |= squareBit(square);
+    board.squares[square] = piece;
+    toggleKey(piece, square, colour);
+    board.material[colour] += pieceValue[piece];
+    board.pstSum[colour] += pieceSquareTable[colour][piece * 64 + square];
+}
+
+// The exact inverse; the caller passes the type and colour standing there.
+inline void removePiece(int square, int piece, int colour) {
+    assertConsistent(board.squares[square] != NOPIECE);
+    toggleLineBits(square);
+    board.pieceBits[piece] &= ~squareBit(square);
+    board.colourBits[colour] &= ~squareBit(square);
+    board.squares[square] = NOPIECE;
+    toggleKey(piece, square, colour);
+    board.material[colour] -= pieceValue[piece];
+    board.pstSum[colour] -= pieceSquareTable[colour][piece * 64 + square];
+}
+
+// removePiece (from, piece, colour) then placePiece (to, piece, colour) in
+// one pass, for two different squares: the same checks, the same fields, the
+// same results. makeMove and unmakeMove use it for the moves that keep their
+// piece type.
+[[gnu::always_inline]] inline void movePiece(int from, int to, int piece, int colour) {
+    assertConsistent(board.squares[from] != NOPIECE && board.squares[to] == NOPIECE && from != to);
+    toggleLineBits(from);
+    toggleLineBits(to);
+    const Bitboard both = squareBit(from) | squareBit(to);
+    board.pieceBits[piece] ^= both;
+    board.colourBits[colour] ^= both;
+    board.squares[from] = NOPIECE;
+    board.squares[to] = piece;
+    const HashKey* keys = zobristKeys[colour][piece];
+    const int8_t* pst = pieceSquareTable[colour] + piece * 64;
+    board.hashKey ^= keys[from] ^ keys[to];
+    board.pstSum[colour] += pst[to] - pst[from];
+}
 
 // Sets up the initial position with an empty game history, White to move.
 void newGame();

@@ -11,8 +11,8 @@ int capturedSquare(Move m, int mover) {
     return mover == BLACK ? t - 8 : t + 8;
 }
 
-int leftCorner(int colour) { return colour == WHITE ? 56 : 0; }
-int rightCorner(int colour) { return colour == WHITE ? 63 : 7; }
+constexpr int leftCorner(int colour) { return colour == WHITE ? 56 : 0; }
+constexpr int rightCorner(int colour) { return colour == WHITE ? 63 : 7; }
 
 }  // namespace
 
@@ -22,24 +22,32 @@ void makeMove(Move m) {
     const int piece = board.squares[f];
     const int placed = (m & PROMOTION) ? movePromoted(m) : piece;
     assertConsistent(piece != NOPIECE && placed != NOPIECE);
-    removePiece(f, piece, s);
-    if (m & CAPTURE) {
-        const int x = capturedSquare(m, s);
-        assertConsistent(board.squares[x] == moveCaptured(m));
-        removePiece(x, moveCaptured(m), o);
-    }
-    placePiece(t, placed, s);
-    if (m & CASTLE_LONG) {
-        board.leftRookMoved[s] += 1;
-        removePiece(f - 4, ROOK, s);
-        placePiece(f - 1, ROOK, s);
-        board.castled[s] += 1;
-    }
-    if (m & CASTLE_SHORT) {
-        board.rightRookMoved[s] += 1;
-        removePiece(f + 3, ROOK, s);
-        placePiece(f + 1, ROOK, s);
-        board.castled[s] += 1;
+    if (!(m & (PROMOTION | CASTLING)) && f != t) {
+        // The common case: take off what the piece captures, then slide it over.
+        if (m & CAPTURE) {
+            const int x = capturedSquare(m, s);
+            assertConsistent(board.squares[x] == moveCaptured(m));
+            removePiece(x, moveCaptured(m), o);
+        }
+        movePiece(f, t, piece, s);
+    } else {
+        removePiece(f, piece, s);
+        if (m & CAPTURE) {
+            const int x = capturedSquare(m, s);
+            assertConsistent(board.squares[x] == moveCaptured(m));
+            removePiece(x, moveCaptured(m), o);
+        }
+        placePiece(t, placed, s);
+        if (m & CASTLE_LONG) {
+            board.leftRookMoved[s] += 1;
+            movePiece(f - 4, f - 1, ROOK, s);
+            board.castled[s] += 1;
+        }
+        if (m & CASTLE_SHORT) {
+            board.rightRookMoved[s] += 1;
+            movePiece(f + 3, f + 1, ROOK, s);
+            board.castled[s] += 1;
+        }
     }
     if (piece == KING) {
         board.kingMoved[s] += 1;
@@ -54,20 +62,23 @@ void unmakeMove(Move m) {
     const int f = moveFrom(m), t = moveTo(m);
     const int piece = board.squares[t];
     const int restored = (m & PROMOTION) ? int(PAWN) : piece;
-    removePiece(t, piece, s);
-    if (m & CAPTURE) placePiece(capturedSquare(m, s), moveCaptured(m), o);
-    placePiece(f, restored, s);
-    if (m & CASTLE_LONG) {
-        board.leftRookMoved[s] -= 1;
-        removePiece(f - 1, ROOK, s);
-        placePiece(f - 4, ROOK, s);
-        board.castled[s] -= 1;
-    }
-    if (m & CASTLE_SHORT) {
-        board.rightRookMoved[s] -= 1;
-        removePiece(f + 1, ROOK, s);
-        placePiece(f + 3, ROOK, s);
-        board.castled[s] -= 1;
+    if (!(m & (PROMOTION | CASTLING)) && f != t) {
+        movePiece(t, f, piece, s);
+        if (m & CAPTURE) placePiece(capturedSquare(m, s), moveCaptured(m), o);
+    } else {
+        removePiece(t, piece, s);
+        if (m & CAPTURE) placePiece(capturedSquare(m, s), moveCaptured(m), o);
+        placePiece(f, restored, s);
+        if (m & CASTLE_LONG) {
+            board.leftRookMoved[s] -= 1;
+            movePiece(f - 1, f - 4, ROOK, s);
+            board.castled[s] -= 1;
+        }
+        if (m & CASTLE_SHORT) {
+            board.rightRookMoved[s] -= 1;
+            movePiece(f + 1, f + 3, ROOK, s);
+            board.castled[s] -= 1;
+        }
     }
     if (restored == KING) {
         board.kingMoved[s] -= 1;

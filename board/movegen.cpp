@@ -181,6 +181,12 @@ bool isEnPassantValid(Move move) {
     return moveTo(last) + pawnStep[board.sideToMove] == moveTo(move) && board.squares[moveTo(move)] == NOPIECE;
 }
 
+// Besides the rules of the position, a word that no generator or reader can
+// make is refused where making it would break the Board (a damaged teach file
+// can hand in any word): a pawn's promotion piece must be knight to queen and
+// a pawn word has no castling flag; a castling word moves the king two files
+// and has no capture or promotion; other pieces carry neither the promotion
+// nor the en passant flag.
 bool isPseudoLegal(Move move) {
     const int f = moveFrom(move), t = moveTo(move), s = board.sideToMove;
     if (board.squares[f] == NOPIECE || !isOccupiedBy(f, s)) return false;
@@ -189,6 +195,8 @@ bool isPseudoLegal(Move move) {
         const int a = f + pawnStep[s];
         const int rr = s == BLACK ? rowOf(f) : 7 - rowOf(f);
         if (bool(move & PROMOTION) != (rr == 6)) return false;
+        if ((move & PROMOTION) && (movePromoted(move) < KNIGHT || movePromoted(move) > QUEEN)) return false;
+        if (move & CASTLING) return false;
         if (move & CAPTURE) {
             // The target must be diagonal to the pawn, on the row in front of it.
             if ((t != a + 1 && t != a - 1) || rowOf(t) != rowOf(a)) return false;
@@ -199,7 +207,14 @@ bool isPseudoLegal(Move move) {
         if (t == a) return true;
         return t == a + pawnStep[s] && rr == 1 && board.squares[a] == NOPIECE;
     }
-    if (move & CASTLING) return piece == KING && canCastle(move);
+    if (move & CASTLING) {
+        const Move side = move & CASTLING;
+        const int kingTarget = side == CASTLE_LONG ? f - 2 : f + 2;
+        if (piece != KING || side == CASTLING || t != kingTarget || (move & (CAPTURE | PROMOTION | EN_PASSANT)))
+            return false;
+        return canCastle(move);
+    }
+    if (move & (PROMOTION | EN_PASSANT)) return false;
     const Bitboard attacks = pieceAttacks(piece, f);
     if (move & CAPTURE)
         return moveCaptured(move) == board.squares[t] && (attacks >> t & 1) && isOccupiedBy(t, board.opponent);

@@ -1,14 +1,103 @@
-// Placeholder until the game file lands.
-#include "records/records.h"
+// The saved game (lastgame.dat) and the reading rules shared by the position
+// block and the game listing.
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 
-bool saveGame(const char*) { return true; }
-bool loadGame(const char*) { return false; }
-void writePosition(FILE*, bool) {}
-bool readPosition(FILE*) { return false; }
-bool readDataLine(FILE*, std::string&) { return false; }
-std::string squareName(int) { return ""; }
-int parseSquareName(const std::string&) { return -1; }
-void clearBoard() {}
-void writeMoveList(FILE*) {}
-bool readMoveList(FILE*) { return false; }
-bool listingMoveText(Move, bool, int, bool, char* text) { text[0] = 0; return false; }
+#include "board/board.h"
+#include "records/records.h"
+#include "records/safefile.h"
+
+namespace {
+
+constexpr size_t MAX_LINE = 1022;
+
+// One physical line, without its line end. A CR ends a line as well as a LF,
+// so a CR LF file reads as lines separated by blank lines (which are skipped)
+// and no CR ever reaches a token. Only the first MAX_LINE characters are kept,
+// up to any NUL byte; the rest of the line is passed over. False at end of
+// file (or on a read error) when nothing was read.
+bool readRawLine(FILE* in, std::string& line) {
+    line.clear();
+    bool any = false, cut = false;
+    int c;
+    while ((c = std::getc(in)) != EOF) {
+        any = true;
+        if (c == '\n' || c == '\r') return true;
+        if (c == 0) cut = true;
+        if (!cut && line.size() < MAX_LINE) line.push_back(char(c));
+    }
+    return any;
+}
+
+// Only a regular file is a game file: a directory, a pipe or a device (an
+// endless /dev/zero) is refused like a missing file.
+// Looked at before opening, since opening a pipe would wait for a writer.
+FILE* openGameFile(const char* path) {
+    struct stat info;
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+    return std::fopen(path, "r");
+}
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+bool readDataLine(FILE* in, std::string& line) {
+    while (readRawLine(in, line)) {
+        const size_t first = line.find_first_not_of(' ');
+        if (first == std::string::npos || line[first] == '#') continue;
+        for (size_t i = first; i < line.size(); ++i) line[i] = upper(line[i]);
+        return true;
+    }
+    return false;
+}
+
+std::string nextToken(const std::string& line, size_t& pos, const char* delimiters) {
+    auto isDelimiter = [delimiters](char c) { return std::strchr(delimiters, c) != nullptr; };
+    while (pos < line.size() && isDelimiter(line[pos])) ++pos;
+    const size_t begin = pos;
+    while (pos < line.size() && !isDelimiter(line[pos])) ++pos;
+    std::string token = line.substr(begin, pos - begin);
+    if (pos < line.size()) ++pos;
+    return token;
+}
+
+bool saveGame(const char* path) {
+    SafeFile sf;
+    if (!beginSafeWrite(sf, path)) return true;
+    std::fputs("# last game\n", sf.file);
+    writePosition(sf.file, false);
+    writeMoveList(sf.file);
+    commitSafeWrite(sf);
+    return true;
+}
+
+bool loadGame(const char* path) {
+    FILE* in = openGameFile(path);
+    newGame();
+    if (!in) return false;
+    std::string line;
+    bool hasPosition = false;
+    if (readDataLine(in, line)) {
+        size_t pos = 0;
+        hasPosition = nextToken(line, pos, " :\n") == "POSITION";
+    }
+    if (hasPosition) {
+        if (!readPosition(in)) {
+            std::fclose(in);
+            newGame();
+            return false;
+        }
+    } else {
+        // No position block: the whole file is a listing from the initial position.
+        std::fclose(in);
+        in = openGameFile(path);
+        if (!in) return false;
+    }
+    // A file that cannot be read is refused, not taken for an empty listing.
+    const bool ok = readMoveList(in) && !std::ferror(in);
+    std::fclose(in);
+    if (!ok) newGame();
+    return ok;
+}

@@ -18,10 +18,16 @@ bool readPosition(FILE* in);
 // its line end. False at end of file.
 bool readDataLine(FILE* in, std::string& line);
 
+// The next token of a line from pos on, strtok-like: leading delimiters are
+// skipped, and the delimiter that ends the token is consumed. Empty when the
+// line has no further token.
+std::string nextToken(const std::string& line, size_t& pos, const char* delimiters);
+
 std::string squareName(int square);
 int parseSquareName(const std::string& text);   // -1 when refused
 void clearBoard();
 
 void writeMoveList(FILE* out);
 bool readMoveList(FILE* in);
+// Writes at most 7 characters and a terminator into text (room for 8).
 bool listingMoveText(Move move, bool check, int piece, bool mate, char* text);

@@ -7,6 +7,7 @@
 #include "board/makemove.h"
 #include "board/random.h"
 #include "support/position.h"
+#include "board/board_check.h"
 
 namespace {
 
@@ -88,6 +89,57 @@ TEST(Board, LowestSquare) {
     EXPECT_EQ(lowestSquare(squareBit(40) | squareBit(50)), 40);
     EXPECT_EQ(lowestSquare(0), 56);
     for (int sq = 0; sq < 64; ++sq) EXPECT_EQ(lowestSquare(squareBit(sq) | squareBit(63)), sq);
+}
+
+TEST(Board, ConstantTables) {
+    const int values[8] = {0, 100, 350, 360, 540, 1120, 5000, 0};
+    for (int p = 0; p < 8; ++p) EXPECT_EQ(pieceValue[p], values[p]);
+    EXPECT_EQ(pawnStep[WHITE], -8);
+    EXPECT_EQ(pawnStep[BLACK], 8);
+    const int backRow[8] = {ROOK, KNIGHT, BISHOP, QUEEN, KING, BISHOP, KNIGHT, ROOK};
+    for (int col = 0; col < 8; ++col) {
+        EXPECT_EQ(initialPosition[col], backRow[col]);
+        EXPECT_EQ(initialPosition[56 + col], backRow[col]);
+        EXPECT_EQ(initialPosition[8 + col], PAWN);
+        EXPECT_EQ(initialPosition[48 + col], PAWN);
+    }
+    for (int sq = 16; sq < 48; ++sq) EXPECT_EQ(initialPosition[sq], NOPIECE);
+}
+
+TEST(Board, NewGameResetsThePositionButNotThePly) {
+    ASSERT_TRUE(setPosition("r3k2r/8/8/8/8/8/8/R3K2R b KQkq -"));
+    ASSERT_TRUE(playMoves("e8g8 e1c1"));
+    board.ply = 7;
+    newGame();
+    EXPECT_EQ(board.ply, 7);
+    board.ply = 0;
+    EXPECT_TRUE(boardIsConsistent());
+    EXPECT_EQ(board.sideToMove, WHITE);
+    for (int c = 0; c < 2; ++c) EXPECT_EQ(board.castled[c] + board.kingMoved[c] + board.rightRookMoved[c], 0);
+    EXPECT_EQ(history.count, 0);
+    EXPECT_EQ(history.recorded, 0);
+    // Black's pieces stand on squares 0..15, White's on 48..63.
+    for (int sq = 0; sq < 64; ++sq)
+        if (board.squares[sq]) {
+            EXPECT_TRUE(isOccupiedBy(sq, sq < 32 ? BLACK : WHITE)) << sq;
+        }
+}
+
+TEST(Board, PieceSquareSumFollowsPlaceAndRemove) {
+    newGame();
+    for (int i = 0; i < 512; ++i) {
+        pieceSquareTable[WHITE][i] = int8_t(i * 37);
+        pieceSquareTable[BLACK][i] = int8_t(-i * 11);
+    }
+    board.pstSum[WHITE] = pstRecount(WHITE);
+    board.pstSum[BLACK] = pstRecount(BLACK);
+    placePiece(35, QUEEN, WHITE);
+    EXPECT_EQ(board.pstSum[WHITE], pstRecount(WHITE));
+    removePiece(12, PAWN, BLACK);
+    EXPECT_EQ(board.pstSum[BLACK], pstRecount(BLACK));
+    EXPECT_EQ(board.material[BLACK], 9420 - 100);
+    EXPECT_EQ(board.material[WHITE], 9420 + 1120);
+    std::memset(pieceSquareTable, 0, sizeof pieceSquareTable);
 }
 
 TEST(BoardDeathTest, PlacingOnAnOccupiedSquareAborts) {

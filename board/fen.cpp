@@ -1,0 +1,136 @@
+#include "board/fen.h"
+
+#include <sstream>
+
+#include "board/attacks.h"
+#include "board/board.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+
+namespace {
+
+int pieceOfLetter(char c) {
+    switch (c) {
+    case 'p': case 'P': return PAWN;
+    case 'n': case 'N': return KNIGHT;
+    case 'b': case 'B': return BISHOP;
+    case 'r': case 'R': return ROOK;
+    case 'q': case 'Q': return QUEEN;
+    case 'k': case 'K': return KING;
+    default: return NOPIECE;
+    }
+}
+
+// The empty board with empty history and counters, White to move.
+void emptyBoard() {
+    newGame();
+    for (int sq = 0; sq < 64; ++sq)
+        if (board.squares[sq]) removePiece(sq, board.squares[sq], isOccupiedBy(sq, WHITE) ? WHITE : BLACK);
+}
+
+int squareOfText(const std::string& text) {
+    if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') return -1;
+    return ('8' - text[1]) * 8 + (text[0] - 'a');
+}
+
+// Eight ranks from rank 8 down, each filling exactly eight squares; no pawn on
+// the first or last rank.
+bool placePieces(const std::string& placement) {
+    int row = 0, col = 0;
+    for (char c : placement) {
+        if (c == '/') {
+            if (col != 8 || row == 7) return false;
+            ++row;
+            col = 0;
+        } else if (c >= '1' && c <= '8') {
+            col += c - '0';
+            if (col > 8) return false;
+        } else {
+            const int piece = pieceOfLetter(c);
+            if (!piece || col > 7 || (piece == PAWN && (row == 0 || row == 7))) return false;
+            placePiece(row * 8 + col, piece, c >= 'a' ? BLACK : WHITE);
+            ++col;
+        }
+    }
+    return row == 7 && col == 8;
+}
+
+bool setCastlingRights(const std::string& castling) {
+    if (castling != "-") {
+        if (castling.empty()) return false;
+        for (char c : castling)
+            if (c != 'K' && c != 'Q' && c != 'k' && c != 'q') return false;
+    }
+    const char longRight[2] = {'Q', 'q'}, shortRight[2] = {'K', 'k'};
+    for (int c = 0; c < 2; ++c) {
+        const bool canLong = castling.find(longRight[c]) != std::string::npos;
+        const bool canShort = castling.find(shortRight[c]) != std::string::npos;
+        if (!canLong && !canShort) board.kingMoved[c] = 1;
+        else if (!canLong) board.leftRookMoved[c] = 1;
+        else if (!canShort) board.rightRookMoved[c] = 1;
+    }
+    return true;
+}
+
+// The side not to move has just made a double step over the target square:
+// take it back and play it again, so that the history ends with it.
+bool replayDoubleStep(const std::string& enPassant) {
+    if (enPassant == "-") return true;
+    const int target = squareOfText(enPassant);
+    const int mover = board.opponent;
+    if (target < 0 || rowOf(target) != (mover == WHITE ? 5 : 2)) return false;
+    const int pawnSquare = target + pawnStep[mover];
+    const int origin = target - pawnStep[mover];
+    if (board.squares[pawnSquare] != PAWN || !isOccupiedBy(pawnSquare, mover)) return false;
+    if (board.squares[target] != NOPIECE || board.squares[origin] != NOPIECE) return false;
+    removePiece(pawnSquare, PAWN, mover);
+    placePiece(origin, PAWN, mover);
+    flipSides();
+    return playMove(encodeMove(origin, pawnSquare, 1, 0, QUIET));
+}
+
+}  // namespace
+
+bool setPosition(const std::string& fen) {
+    std::istringstream in(fen);
+    std::string placement, side = "w", castling = "-", enPassant = "-";
+    in >> placement >> side >> castling >> enPassant;
+    emptyBoard();
+    if (!placePieces(placement) || (side != "w" && side != "b")) return false;
+    board.sideToMove = side == "b" ? BLACK : WHITE;
+    board.opponent = board.sideToMove ^ 1;
+    return setCastlingRights(castling) && replayDoubleStep(enPassant);
+}
+
+std::string coordinateText(Move m) {
+    std::string text;
+    text += char('a' + colOf(moveFrom(m)));
+    text += char('8' - rowOf(moveFrom(m)));
+    text += char('a' + colOf(moveTo(m)));
+    text += char('8' - rowOf(moveTo(m)));
+    if (m & PROMOTION) text += " pnbrqk?"[movePromoted(m)];
+    return text;
+}
+
+Move findMove(const std::string& text) {
+    generateAllMoves();
+    for (int i = plyEnd[board.ply - 1]; i < plyEnd[board.ply]; ++i) {
+        const Move m = moveStack[i];
+        if (coordinateText(m) != text) continue;
+        makeMove(m);
+        const bool illegal = inCheck();
+        unmakeMove(m);
+        if (!illegal) return m;
+    }
+    return 0;
+}
+
+bool playMoves(const std::string& moves) {
+    std::istringstream in(moves);
+    std::string text;
+    while (in >> text) {
+        const Move m = findMove(text);
+        if (!m || !playMove(m)) return false;
+    }
+    return true;
+}

@@ -1,0 +1,50 @@
+#include "board/perft.h"
+
+#include "board/attacks.h"
+#include "board/board.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+
+namespace {
+
+uint64_t perftBelow(int depth) {
+    generateAllMoves();
+    const int first = plyEnd[board.ply - 1], end = plyEnd[board.ply];
+    uint64_t nodes = 0;
+    for (int i = first; i < end; ++i) {
+        const Move m = moveStack[i];
+        makeMove(m);
+        if (!inCheck()) {
+            if (depth == 1) {
+                ++nodes;
+            } else {
+                history.historyMoves[history.count + board.ply] = m;
+                flipSides();
+                ++board.ply;
+                nodes += perftBelow(depth - 1);
+                --board.ply;
+                flipSides();
+            }
+        }
+        unmakeMove(m);
+    }
+    return nodes;
+}
+
+}  // namespace
+
+uint64_t perft(int depth) {
+    return depth <= 0 ? 1 : perftBelow(depth);
+}
+
+int legalMoves(Move* moves) {
+    generateAllMoves();
+    int n = 0;
+    for (int i = plyEnd[board.ply - 1]; i < plyEnd[board.ply] && n < 256; ++i) {
+        const Move m = moveStack[i];
+        makeMove(m);
+        if (!inCheck()) moves[n++] = m;
+        unmakeMove(m);
+    }
+    return n;
+}

@@ -1,0 +1,19 @@
+// Counting the legal move tree (perft), the check of move generation against
+// known node counts. It walks the tree the way the search does: one list per
+// ply on the move stack (board.ply set while descending), each move recorded
+// in the history at count + ply so that lastMove() sees it, and a move is
+// legal when inCheck() is false after makeMove and before the side flip.
+// Promotions count as the engine generates them: queen and knight only.
+#pragma once
+#include <cstdint>
+
+#include "board/move.h"
+
+// Leaf nodes of the tree depth plies below the current position (1 at depth
+// 0), using the move stack from board.ply on; no list is generated at ply 59
+// or deeper, so board.ply + depth should stay below 60.
+uint64_t perft(int depth);
+
+// The legal moves of the current position in generation order, written to
+// moves (room for 256); returns their number.
+int legalMoves(Move* moves);

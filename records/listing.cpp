@@ -1,0 +1,120 @@
+// The game listing: the recorded moves as numbered lines of long algebraic
+// text with capture, check and mate marks, and the reader that replays them.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/notation.h"
+#include "board/attacks.h"
+#include "board/board.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "records/records.h"
+
+namespace {
+
+const char* const pieceLetters[8] = {"", "P", "N", "B", "R", "Q", "K", ""};
+
+// The listing entry of the next recorded move: plays it forward and writes
+// its text with the marks it earns in the position it leads to.
+void writeNextEntry(FILE* out) {
+    const Move m = history.historyMoves[history.count];
+    const int piece = board.squares[moveFrom(m)];
+    makeMove(m);
+    flipSides();
+    history.count += 1;
+    bool check = inCheck();
+    bool mate = false;
+    if (check) {
+        generateLegalMoves();
+        if (plyEnd[board.ply] == plyEnd[board.ply - 1]) {
+            mate = true;
+            check = false;
+        }
+    }
+    char text[8];
+    listingMoveText(m, check, piece, mate, text);
+    std::fprintf(out, "%-10s  ", text);
+}
+
+// Plays one move text of a listing line; false when it is not a move here.
+bool playListedMove(const std::string& text) {
+    Move m = 0;
+    return parseMove(text.c_str(), m) && playMove(m);
+}
+
+bool readListingLine(const std::string& line, long long lineNumber) {
+    const char* const MOVE_DELIMITERS = " ,;\n";
+    size_t pos = 0;
+    const std::string number = nextToken(line, pos, " .\n");
+    if (number.empty() || number[0] < '0' || number[0] > '9') return false;
+    errno = 0;
+    const long value = std::strtol(number.c_str(), nullptr, 10);
+    if (errno != 0 || value != lineNumber) return false;
+    if (board.sideToMove == WHITE) {
+        const std::string text = nextToken(line, pos, MOVE_DELIMITERS);
+        if (!text.empty() && !playListedMove(text)) return false;
+    }
+    if (board.sideToMove == BLACK) {
+        const std::string text = nextToken(line, pos, MOVE_DELIMITERS);
+        if (!text.empty() && !playListedMove(text)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool listingMoveText(Move move, bool check, int piece, bool mate, char* text) {
+    text[0] = 0;
+    if (move == 0) return false;
+    if (move & CASTLE_LONG) {
+        std::strcpy(text, "o-o-o");
+        return true;
+    }
+    if (move & CASTLE_SHORT) {
+        std::strcpy(text, "o-o");
+        return true;
+    }
+    const int from = moveFrom(move), to = moveTo(move);
+    const char* letter = piece > PAWN && piece <= KING ? pieceLetters[piece] : "";
+    const char* promotion = (move & PROMOTION) ? pieceLetters[movePromoted(move)] : "";
+    // A mate is marked "#" alone: the two marks never stand together.
+    std::snprintf(text, 8, "%s%c%c%s%c%c%s%s%s", letter, 'a' + colOf(from), '8' - rowOf(from),
+                  (move & CAPTURE) ? ":" : "-", 'a' + colOf(to), '8' - rowOf(to), promotion,
+                  check && !mate ? "+" : "", mate ? "#" : "");
+    return true;
+}
+
+void writeMoveList(FILE* out) {
+    const int total = history.count;
+    while (history.count > 0) {
+        flipSides();
+        history.count -= 1;
+        unmakeMove(history.historyMoves[history.count]);
+    }
+    for (int number = 1; history.count < total; ++number) {
+        std::fprintf(out, "%4d. ", number);
+        if (board.sideToMove == WHITE)
+            writeNextEntry(out);
+        else
+            std::fputs("      ", out);
+        if (history.count < total) writeNextEntry(out);
+        std::fputs("\n", out);
+    }
+}
+
+bool readMoveList(FILE* in) {
+    std::string line;
+    long long lineNumber = 0;
+    while (readDataLine(in, line)) {
+        ++lineNumber;
+        std::printf("%s \n", line.c_str());
+        std::fflush(stdout);
+        if (!readListingLine(line, lineNumber)) {
+            std::fprintf(stderr, "# error game-list line - %lld\n", lineNumber);
+            return false;
+        }
+    }
+    return true;
+}

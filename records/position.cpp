@@ -1,0 +1,161 @@
+// The position text: written by POSITION and as the block of the game file,
+// read back as the block of the game file.
+#include <cstdio>
+
+#include "board/attacks.h"
+#include "board/board.h"
+#include "board/makemove.h"
+#include "records/records.h"
+
+namespace {
+
+const char* const colourNames[2] = {"WHITE", "BLACK"};
+const char* const pieceNames[7] = {"NOPIECE", "PAWN", "KNIGHT", "BISHOP", "ROOK", "QUEEN", "KING"};
+const char* const castlingKeys[4] = {"CASTLING", "KING_MOVED", "LEFT_ROOK_MOVED", "RIGHT_ROOK_MOVED"};
+
+int* castlingCounters(int index) {
+    switch (index) {
+    case 0: return board.castled;
+    case 1: return board.kingMoved;
+    case 2: return board.leftRookMoved;
+    default: return board.rightRookMoved;
+    }
+}
+
+const char* const FIRST_TOKEN = " :";
+const char* const SQUARE_LIST = " ,;.";
+const char* const VALUE = " ";
+
+constexpr Bitboard BACK_RANKS = rowMask(0) | rowMask(7);
+constexpr int HOME_SQUARE[2] = {60, 4};
+
+// Reads the next data line and checks its first token; pos is left after it.
+bool expectLine(FILE* in, const char* keyword, std::string& line, size_t& pos) {
+    if (!readDataLine(in, line)) return false;
+    pos = 0;
+    return nextToken(line, pos, FIRST_TOKEN) == keyword;
+}
+
+bool readPieceLine(FILE* in, int colour, int piece) {
+    std::string line;
+    size_t pos;
+    if (!expectLine(in, pieceNames[piece], line, pos)) return false;
+    for (std::string token; !(token = nextToken(line, pos, SQUARE_LIST)).empty();) {
+        const int square = parseSquareName(token);
+        if (square < 0 || board.squares[square] != NOPIECE) return false;
+        placePiece(square, piece, colour);
+    }
+    return true;
+}
+
+bool readCastlingLine(FILE* in, int colour, int index) {
+    std::string line;
+    size_t pos;
+    if (!expectLine(in, castlingKeys[index], line, pos)) return false;
+    const std::string value = nextToken(line, pos, VALUE);
+    if (value == "ON")
+        castlingCounters(index)[colour] = 1;
+    else if (value != "OFF")
+        return false;
+    return true;
+}
+
+bool readSideLine(FILE* in) {
+    std::string line;
+    size_t pos;
+    if (!expectLine(in, "SIDE", line, pos)) return false;
+    const std::string value = nextToken(line, pos, VALUE);
+    if (value != "WHITE" && value != "BLACK") return false;
+    board.sideToMove = value == "WHITE" ? WHITE : BLACK;
+    board.opponent = board.sideToMove ^ 1;
+    return true;
+}
+
+// Each colour has exactly one king. Beyond that, positions no game can reach
+// and that the rest of the engine is not built for are refused: more than 16
+// pieces or 8 pawns a side, a pawn on the first or last rank, and a king that
+// stands on the other colour's home square while its castling counters still
+// allow castling (the castling test would move it over occupied squares).
+// A side not to move that stands in check is accepted: the search declines to
+// play in such a position and the move readers never take a king.
+bool playablePosition() {
+    for (int colour = WHITE; colour <= BLACK; ++colour) {
+        const Bitboard own = board.colourBits[colour];
+        if (popCount(board.pieceBits[KING] & own) != 1) return false;
+        if (popCount(own) > 16 || popCount(board.pieceBits[PAWN] & own) > 8) return false;
+        if (board.pieceBits[PAWN] & own & BACK_RANKS) return false;
+        const bool mayCastle = !board.castled[colour] && !board.kingMoved[colour] &&
+                               (!board.leftRookMoved[colour] || !board.rightRookMoved[colour]);
+        if (mayCastle && kingSquare(colour) == HOME_SQUARE[colour ^ 1]) return false;
+    }
+    return true;
+}
+
+bool readPositionBlock(FILE* in) {
+    clearBoard();
+    for (int colour = WHITE; colour <= BLACK; ++colour) {
+        std::string line;
+        size_t pos;
+        if (!expectLine(in, colourNames[colour], line, pos)) return false;
+        for (int piece = PAWN; piece <= KING; ++piece)
+            if (!readPieceLine(in, colour, piece)) return false;
+        for (int index = 0; index < 4; ++index)
+            if (!readCastlingLine(in, colour, index)) return false;
+    }
+    return readSideLine(in) && playablePosition();
+}
+
+}  // namespace
+
+std::string squareName(int square) {
+    std::string name = "A1";
+    name[0] = char('A' + colOf(square));
+    name[1] = char('8' - rowOf(square));
+    return name;
+}
+
+int parseSquareName(const std::string& text) {
+    if (text.size() != 2 || text[0] < 'A' || text[0] > 'H' || text[1] < '1' || text[1] > '8') return -1;
+    return ('8' - text[1]) * 8 + (text[0] - 'A');
+}
+
+void clearBoard() {
+    newGame();
+    for (int square = 0; square < 64; ++square)
+        if (board.squares[square] != NOPIECE)
+            removePiece(square, board.squares[square], isOccupiedBy(square, WHITE) ? WHITE : BLACK);
+}
+
+void writePosition(FILE* out, bool currentOnly) {
+    if (!currentOnly) {
+        for (int k = history.count; k >= 1; --k) {
+            flipSides();
+            unmakeMove(history.historyMoves[k - 1]);
+        }
+    }
+    std::fputs("POSITION:\n", out);
+    for (int colour = WHITE; colour <= BLACK; ++colour) {
+        std::fprintf(out, " %s:\n", colourNames[colour]);
+        for (int piece = PAWN; piece <= KING; ++piece) {
+            std::fprintf(out, "  %s: ", pieceNames[piece]);
+            for (Bitboard b = board.pieceBits[piece] & board.colourBits[colour]; b; b &= b - 1)
+                std::fprintf(out, "%s,", squareName(lowestSquare(b)).c_str());
+            std::fputs("\n", out);
+        }
+        for (int index = 0; index < 4; ++index)
+            std::fprintf(out, "   %s: %s\n", castlingKeys[index], castlingCounters(index)[colour] ? "ON" : "OFF");
+    }
+    std::fprintf(out, " SIDE: %s\n", colourNames[board.sideToMove == WHITE ? WHITE : BLACK]);
+    if (!currentOnly) {
+        for (int k = 0; k < history.count; ++k) {
+            makeMove(history.historyMoves[k]);
+            flipSides();
+        }
+    }
+}
+
+bool readPosition(FILE* in) {
+    if (readPositionBlock(in)) return true;
+    std::fputs("# error position\n", stderr);
+    return false;
+}

@@ -1,0 +1,158 @@
+// The transposition table: the replacement rule, one table per side to move,
+// clearing, and the position keys it draws.
+#include <gtest/gtest.h>
+
+#include "board/board.h"
+#include "board/random.h"
+#include "search/tt.h"
+#include "support/position.h"
+
+namespace {
+
+// The table is indexed by board.hashKey; the tests set keys directly. Entry
+// fields are read as values (unary +): the entries are packed, and binding a
+// reference to a misaligned field is undefined.
+class TranspositionTable : public ::testing::Test {
+protected:
+    void SetUp() override { newGame(); }
+    void TearDown() override { newGame(); }
+    static void at(HashKey key) { board.hashKey = key; }
+};
+
+constexpr HashKey KEY = 0x0123456789ABCDEFull;
+constexpr HashKey SAME_SLOT = KEY ^ 0x7700000000000000ull;   // same low 18 bits
+constexpr HashKey OTHER_SLOT = KEY ^ 0x1ull;
+
+TEST_F(TranspositionTable, EntryLayout) {
+    EXPECT_EQ(sizeof(TTEntry), 18u);
+    EXPECT_EQ(TT_SIZE, 262144);
+}
+
+TEST_F(TranspositionTable, StoreThenProbe) {
+    at(KEY);
+    EXPECT_EQ(ttProbe(WHITE), nullptr);
+    ttStore(0x1234, -250, 5, WHITE, BOUND_LOWER);
+    const TTEntry* e = ttProbe(WHITE);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(+e->key, KEY);
+    EXPECT_EQ(+e->move, 0x1234u);
+    EXPECT_EQ(+e->score, -250);
+    EXPECT_EQ(+e->depth, 5);
+    EXPECT_EQ(+e->bound, BOUND_LOWER);
+    at(OTHER_SLOT);
+    EXPECT_EQ(ttProbe(WHITE), nullptr);
+    at(SAME_SLOT);
+    EXPECT_EQ(ttProbe(WHITE), nullptr);  // the slot holds another key
+}
+
+TEST_F(TranspositionTable, SmallerDepthNeverReplaces) {
+    at(KEY);
+    ttStore(0x1111, 10, 6, WHITE, BOUND_EXACT);
+    ttStore(0x2222, 20, 5, WHITE, BOUND_LOWER);          // same key, smaller depth
+    at(SAME_SLOT);
+    ttStore(0x3333, 30, 5, WHITE, BOUND_LOWER);          // other key, smaller depth
+    EXPECT_EQ(ttProbe(WHITE), nullptr);
+    at(KEY);
+    ASSERT_NE(ttProbe(WHITE), nullptr);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
+    EXPECT_EQ(+ttProbe(WHITE)->score, 10);
+}
+
+TEST_F(TranspositionTable, EqualOrGreaterDepthReplacesWhateverTheKey) {
+    at(KEY);
+    ttStore(0x1111, 10, 6, WHITE, BOUND_EXACT);
+    ttStore(0x2222, 20, 6, WHITE, BOUND_UPPER);          // equal depth
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x2222u);
+    EXPECT_EQ(+ttProbe(WHITE)->bound, BOUND_UPPER);
+    at(SAME_SLOT);                                        // another position in the slot
+    ttStore(0x3333, 30, 7, WHITE, BOUND_LOWER);
+    ASSERT_NE(ttProbe(WHITE), nullptr);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x3333u);
+    at(KEY);
+    EXPECT_EQ(ttProbe(WHITE), nullptr);                   // evicted
+}
+
+TEST_F(TranspositionTable, AMoveIsNeverReplacedByNoMove) {
+    at(KEY);
+    ttStore(0x1111, 10, 3, WHITE, BOUND_EXACT);
+    ttStore(0, -5, 9, WHITE, BOUND_UPPER);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
+    EXPECT_EQ(+ttProbe(WHITE)->depth, 3);
+    at(SAME_SLOT);
+    ttStore(0, -5, 9, WHITE, BOUND_UPPER);
+    EXPECT_EQ(ttProbe(WHITE), nullptr);
+    // No move over no move is a normal replacement.
+    at(OTHER_SLOT);
+    ttStore(0, 1, 2, WHITE, BOUND_UPPER);
+    ttStore(0, 2, 2, WHITE, BOUND_UPPER);
+    EXPECT_EQ(+ttProbe(WHITE)->score, 2);
+    ttStore(0x4444, 3, 2, WHITE, BOUND_EXACT);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x4444u);
+}
+
+TEST_F(TranspositionTable, OneTablePerSideToMove) {
+    at(KEY);
+    ttStore(0x1111, 10, 4, WHITE, BOUND_EXACT);
+    EXPECT_EQ(ttProbe(BLACK), nullptr);
+    ttStore(0x2222, 20, 1, BLACK, BOUND_LOWER);          // lower depth, other table: stored
+    ASSERT_NE(ttProbe(BLACK), nullptr);
+    EXPECT_EQ(+ttProbe(BLACK)->move, 0x2222u);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
+}
+
+TEST_F(TranspositionTable, DepthIsASignedByte) {
+    at(KEY);
+    ttStore(0x1111, 10, 100, WHITE, BOUND_EXACT);
+    EXPECT_EQ(+ttProbe(WHITE)->depth, 100);
+    at(OTHER_SLOT);
+    ttStore(0x1111, 10, 0, WHITE, BOUND_EXACT);           // an empty entry takes depth 0
+    ASSERT_NE(ttProbe(WHITE), nullptr);
+    ttStore(0x2222, 10, -1, WHITE, BOUND_EXACT);          // below 0: kept
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
+}
+
+TEST_F(TranspositionTable, ClearForgetsEverything) {
+    for (HashKey k : {KEY, HashKey(KEY ^ 0x20000), OTHER_SLOT}) {
+        at(k);
+        ttStore(0x1111, 10, 4, WHITE, BOUND_EXACT);
+        ttStore(0x1111, 10, 4, BLACK, BOUND_EXACT);
+    }
+    ttClear();
+    for (HashKey k : {KEY, HashKey(KEY ^ 0x20000), OTHER_SLOT}) {
+        at(k);
+        EXPECT_EQ(ttProbe(WHITE), nullptr);
+        EXPECT_EQ(ttProbe(BLACK), nullptr);
+    }
+    // newGame clears as well.
+    at(KEY);
+    ttStore(0x1111, 10, 4, WHITE, BOUND_EXACT);
+    newGame();
+    at(KEY);
+    EXPECT_EQ(ttProbe(WHITE), nullptr);
+}
+
+TEST_F(TranspositionTable, ProbeUsesTheBoardKeyOfTheRealPosition) {
+    newGame();
+    ttStore(0x0C12, 15, 2, WHITE, BOUND_EXACT);
+    ASSERT_TRUE(setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq -"));
+    EXPECT_EQ(ttProbe(WHITE), nullptr);  // set-up cleared the table (newGame)
+    ttStore(0x0C12, 15, 2, WHITE, BOUND_EXACT);
+    EXPECT_EQ(ttProbe(BLACK), nullptr);
+    ASSERT_NE(ttProbe(WHITE), nullptr);
+}
+
+TEST_F(TranspositionTable, KeysAreTheFixedSequence) {
+    // The keys were drawn from seed 1 by the first newGame of the process.
+    HashKey expected[2][8][64] = {};
+    seedRandom(1);
+    for (int c = 0; c < 2; ++c)
+        for (int p = 1; p <= 6; ++p)
+            for (int s = 0; s < 64; ++s)
+                for (int part = 0; part < 4; ++part) expected[c][p][s] = expected[c][p][s] << 16 | HashKey(nextRandom());
+    for (int c = 0; c < 2; ++c)
+        for (int p = 0; p < 8; ++p)
+            for (int s = 0; s < 64; ++s) ASSERT_EQ(zobristKeys[c][p][s], expected[c][p][s]) << c << p << s;
+    EXPECT_EQ(zobristKeys[WHITE][PAWN][0], 0x015A00822AE60442ull);
+}
+
+}  // namespace
