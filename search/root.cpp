@@ -1,22 +1,212 @@
-// Placeholder until the search lands.
-#include <ctime>
+// The root search: book, root move list, static ordering and iterative
+// deepening with a time prediction between iterations.
+#include <cstdio>
 
+#include "app/notation.h"
+#include "app/settings.h"
+#include "board/attacks.h"
+#include "board/board.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/picker.h"
+#include "board/random.h"
+#include "eval/evaluate.h"
+#include "knowledge/knowledge.h"
 #include "search/search.h"
+#include "search/tt.h"
 
-int searchScore = -100000;
+int searchScore = -MATE_SCORE;
 int searchDepth = 0;
 int iterationDepth = 0;
 int iterationTime[51];
 bool nullMoveAllowed = false;
 int maxIterationDepth = MAX_ITERATION_DEPTH;
-bool stopSearch = false;
-uint64_t nodeCount = 0;
-int startTime = 0;
-int lastTime = 0;
-int repetitionCount = 0;
-int checkExtensionCount = 0;
-int recaptureCount = 0;
-Move followPv[61];
 
-bool searchRoot(Move* result) { *result = 0; return false; }
-int clockSeconds() { return int(std::time(nullptr)); }
+namespace {
+
+PvLine rootPv;    // handed to the root's children
+PvLine savedPv;   // the root line at the last improvement
+
+// Root ordering key of a move that became the best: newer iterations and
+// later improvements sort first, above every static score.
+int leaderKey(int depth, int improvements) { return depth * 300 + improvements + 300000; }
+
+bool fewSliders(int colour) {
+    const Bitboard sliders = board.pieceBits[BISHOP] | board.pieceBits[ROOK] | board.pieceBits[QUEEN];
+    return popCount(sliders & board.colourBits[colour]) < 2;
+}
+
+// Each colour has exactly one king.
+bool kingsInPlace() {
+    const Bitboard kings = board.pieceBits[KING];
+    return popCount(kings & board.colourBits[WHITE]) == 1 && popCount(kings & board.colourBits[BLACK]) == 1;
+}
+
+void loadFollowPv() {
+    for (Move& m : followPv) m = 0;
+    for (int i = 0; i < MAX_PLY && savedPv.moves[i] != 0; ++i) followPv[i] = savedPv.moves[i];
+}
+
+// Searches one root move at position i of the root list; returns its score
+// from the root side's view.
+int searchRootMove(Move move, int i, int alpha, int beta) {
+    makeMove(move);
+    history.historyMoves[history.count] = move;
+    history.historyKeys[history.count] = board.hashKey;
+    rootPv.moves[1] = 0;
+    flipSides();
+    board.ply = 1;
+    Move scratch = 0;
+    const int depth = iterationDepth - 1;
+    int v;
+    if (i == 0) {
+        v = -alphaBeta(-beta, -alpha, depth, &rootPv, &scratch, false, false);
+    } else {
+        v = -alphaBeta(-alpha - 1, -alpha, depth, &rootPv, &scratch, false, false);
+        if (alpha < v && v < beta) {
+            rootPv.moves[1] = 0;
+            v = -alphaBeta(-beta, -v, depth, &rootPv, &scratch, false, false);
+        }
+    }
+    flipSides();
+    board.ply = 0;
+    unmakeMove(move);
+    return v;
+}
+
+// The iterations; result holds the best move of the completed part.
+void deepen(Move* result, int n) {
+    savedPv.moves[0] = 0;
+    for (iterationDepth = 2; iterationDepth <= MAX_ITERATION_DEPTH && iterationDepth <= maxIterationDepth;
+         ++iterationDepth) {
+        int alpha = -MATE_SCORE;
+        const int beta = MATE_SCORE;
+        loadFollowPv();
+        for (Move& m : alphaMoves) m = 0;
+        int improvements = 0;
+        for (int i = 0; i < n; ++i) {
+            pickBest(i, n - 1);
+            const Move move = moveStack[i];
+            const int v = searchRootMove(move, i, alpha, beta);
+            if (timeUp()) return;   // the interrupted move's value is discarded
+            if (v > alpha) {
+                ++improvements;
+                alpha = v;
+                searchDepth = iterationDepth;
+                searchScore = v;
+                *result = move;
+                moveScore[i] = leaderKey(iterationDepth, improvements);
+                updateHistory(move, iterationDepth, -1, 1);
+                rootPv.moves[0] = move;
+                savedPv = rootPv;
+                printSearchInfo(iterationDepth, move, v, &savedPv);
+            }
+        }
+        if (iterationDepth > 2 && searchScore > 99900) return;   // a mate is found
+        iterationTime[iterationDepth] = lastTime;
+        if (nextIterationTooSlow()) return;
+    }
+}
+
+}  // namespace
+
+bool nextIterationTooSlow() {
+    const int d = iterationDepth;
+    if (d < 4) return false;
+    const int a = iterationTime[d - 1] - iterationTime[d - 2];
+    const int b = iterationTime[d] - iterationTime[d - 1];
+    int ratio = a > 0 && b > 0 ? b / a : 0;
+    if (ratio < 2) ratio = 2;
+    if (ratio > 4) ratio = 4;
+    return (long long)(lastTime - startTime) * ratio > settings.MAX_TIME;
+}
+
+void dropIllegalRootMoves() {
+    const int first = plyEnd[board.ply - 1];
+    int kept = first;
+    for (int i = first; i < plyEnd[board.ply]; ++i) {
+        const Move m = moveStack[i];
+        makeMove(m);
+        const bool illegal = inCheck();   // before any flip: the mover's own king
+        unmakeMove(m);
+        if (!illegal) moveStack[kept++] = m;
+    }
+    plyEnd[board.ply] = kept;
+}
+
+void printSearchInfo(int depth, Move move, int score, const PvLine* pv) {
+    const int elapsed = lastTime - startTime;
+    const int rate = elapsed >= 1 ? int(uint32_t(nodeCount / uint64_t(elapsed))) : 0;
+    char text[8] = "";
+    formatMove(move, text);
+    std::printf("# d:%d, mv:%s,score:%d,p/s:%d,rep:%d,chk:%d,recap:%d,time:%d\n", depth, text, score, rate,
+                repetitionCount, checkExtensionCount, recaptureCount, elapsed);
+    if (pv) {
+        std::fputs("# pv: ", stdout);
+        for (int i = 0; i < 10 && pv->moves[i] != 0; ++i) {
+            text[0] = 0;
+            formatMove(pv->moves[i], text);
+            std::printf("%s ", text);
+        }
+        std::fputs("\n", stdout);
+    }
+    std::fflush(stdout);
+}
+
+bool searchRoot(Move* result) {
+    searchScore = -MATE_SCORE;
+    searchDepth = 0;
+    board.ply = 0;
+
+    if (settings.USELIB) {
+        const int r = nextRandom();
+        if (r % 8 != 1) {   // the book is skipped in one search out of eight
+            const Move m = bookMove();
+            *result = m;
+            if (m != 0) return true;
+        }
+    }
+
+    repetitionCount = 0;
+    checkExtensionCount = 0;
+    recaptureCount = 0;
+    *result = 0;
+    if (history.count >= 300) return false;
+    if (!kingsInPlace()) return false;
+
+    prepareEvaluation();
+    if (isRepetition()) std::fputs("# WARNING! game draw!\n", stderr);
+
+    startClock();
+    ageHistory();
+    ttClear();
+
+    plyEnd[0] = plyEnd[-1];
+    generateCaptures();
+    generateQuietMoves();
+    if (isAttacked(kingSquare(board.opponent), board.sideToMove)) {
+        searchScore = MATE_SCORE;   // the side not to move is in check: no such position
+        return false;
+    }
+    dropIllegalRootMoves();
+    const int n = plyEnd[0];
+    if (n == 0) return false;   // checkmate or stalemate
+    if (n == 1) {
+        *result = moveStack[0];
+        return true;
+    }
+
+    for (int i = 0; i < n; ++i) {
+        makeMove(moveStack[i]);
+        moveScore[i] = evaluate(-MATE_SCORE, MATE_SCORE);   // the mover's view: no flip
+        unmakeMove(moveStack[i]);
+    }
+
+    nullMoveAllowed = !fewSliders(WHITE) && !fewSliders(BLACK);
+    deepen(result, n);
+
+    printSearchInfo(searchDepth, *result, searchScore, nullptr);
+    if (*result != 0 && popCount(board.colourBits[WHITE] | board.colourBits[BLACK]) > 5)
+        teachRecord(*result, searchScore, searchDepth);
+    return *result != 0;
+}

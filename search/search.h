@@ -36,6 +36,9 @@ extern int recaptureCount;
 extern Move followPv[61];
 
 bool searchRoot(Move* result);
+// Between iterations: whether the next one is expected to overrun MAX_TIME,
+// from the growth of the last two iterations (from depth 4 on).
+bool nextIterationTooSlow();
 void printSearchInfo(int depth, Move move, int score, const PvLine* pv);
 void dropIllegalRootMoves();
 
@@ -43,10 +46,22 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, bool a
 int quiesce(int alpha, int beta);
 
 void startClock();
-bool timeUp();
+// Reads the clock and sets stopSearch when the time limit is reached.
+bool readClock();
+// Counts a node; every 4096 nodes reads the clock. Returns stopSearch.
+inline bool timeUp() {
+    if (stopSearch) return true;
+    if (++nodeCount & 0xFFF) return false;
+    return readClock();
+}
 bool isRepetition();
 void updateHistory(Move move, int depth, int score, int beta);
 void ageHistory();
 
 // Calendar clock in whole seconds.
 int clockSeconds();
+
+// Whether a move remembered from outside this search (the teach table) can be
+// made in the current position without breaking the Board: it must be
+// pseudo-legal and its flags must fit the piece that moves.
+bool isSoundMove(Move move);

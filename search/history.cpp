@@ -1,0 +1,29 @@
+// The history table: bonuses for moves that raised alpha, aged between searches.
+#include "board/board.h"
+#include "board/makemove.h"
+#include "board/picker.h"
+#include "search/search.h"
+
+namespace {
+int previousSearchCount = 0;   // game history count at the previous search
+}
+
+void updateHistory(Move move, int depth, int score, int beta) {
+    int bonus;
+    if (score > 99900)
+        bonus = historyLimit;   // a mate
+    else if (score < beta)
+        bonus = 2 * depth;
+    else
+        bonus = 1;              // the move that caused the cut-off
+    int& entry = historyTable[board.sideToMove * 512 + board.squares[moveFrom(move)] * 64 + moveTo(move)];
+    entry = entry + bonus < historyLimit ? entry + bonus : historyLimit;
+}
+
+void ageHistory() {
+    // One move of each side since the last search: keep a quarter of what was
+    // learned; anything else (a new game, a jump in the game) starts afresh.
+    const bool continuing = history.count == previousSearchCount + 2;
+    for (int& entry : historyTable) entry = continuing ? entry >> 2 : 0;
+    previousSearchCount = history.count;
+}

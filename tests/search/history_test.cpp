@@ -1,0 +1,210 @@
+#include "search/search_support.h"
+
+namespace {
+
+using SearchState = SearchTest;
+
+TEST_F(SearchState, HistoryBonusesAndCeiling) {
+    ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/R3K3 w -"));
+    const Move m = findMove("a1a5");
+    int& entry = historyTable[WHITE * 512 + ROOK * 64 + moveTo(m)];
+    updateHistory(m, 6, 10, 100);
+    EXPECT_EQ(entry, 12) << "raised alpha: 2 x depth";
+    updateHistory(m, 6, 100, 100);
+    EXPECT_EQ(entry, 13) << "cut-off: 1";
+    updateHistory(m, 6, 99901, 100000);
+    EXPECT_EQ(entry, historyLimit) << "a mate sets the ceiling";
+    updateHistory(m, 9, 10, 100);
+    EXPECT_EQ(entry, historyLimit) << "never above it";
+    updateHistory(m, 4, -1, 1);
+    EXPECT_EQ(entry, historyLimit);
+    entry = 29995;
+    updateHistory(m, 4, 99900, 100000);
+    EXPECT_EQ(entry, 30000) << "99900 itself is no mate: 8, capped";
+    // The colour is the side to move, the piece the one on the from square.
+    const Move k = findMove("e1d2");
+    updateHistory(k, 3, 0, 1);
+    EXPECT_EQ(historyTable[WHITE * 512 + KING * 64 + moveTo(k)], 6);
+    board.sideToMove = BLACK;
+    board.opponent = WHITE;
+    updateHistory(findMove("e8d7"), 2, 0, 1);
+    EXPECT_EQ(historyTable[BLACK * 512 + KING * 64 + 11], 4);
+}
+
+TEST_F(SearchState, AgeingQuartersAfterOneMoveEachElseClears) {
+    history.count = 0;
+    ageHistory();   // remembers 0
+    historyTable[5] = 1000;
+    historyTable[700] = 3;
+    history.count = 2;
+    ageHistory();
+    EXPECT_EQ(historyTable[5], 250);
+    EXPECT_EQ(historyTable[700], 0);
+    historyTable[6] = 400;
+    history.count = 4;
+    ageHistory();
+    EXPECT_EQ(historyTable[5], 62);
+    EXPECT_EQ(historyTable[6], 100);
+    history.count = 5;   // not two more: a fresh table
+    ageHistory();
+    EXPECT_EQ(historyTable[5], 0);
+    EXPECT_EQ(historyTable[6], 0);
+    historyTable[6] = 40;
+    history.count = 5;   // the same count again: cleared too
+    ageHistory();
+    EXPECT_EQ(historyTable[6], 0);
+    history.count = 0;
+    ageHistory();
+}
+
+TEST_F(SearchState, ClockReadEvery4096NodesAgainstTheDepthLimit) {
+    settings.MAX_TIME = 15;
+    settings.MIN_TIME = 5;
+    settings.MIN_DEPTH = 8;
+    startClock();
+    EXPECT_EQ(nodeCount, 0u);
+    EXPECT_FALSE(stopSearch);
+    EXPECT_EQ(startTime, lastTime);
+    const int now = startTime;
+    // Pretend the search began 10 s ago: over MIN_TIME, under MAX_TIME.
+    startTime = now - 10;
+    lastTime = -1;
+    iterationDepth = 8;
+    for (int i = 1; i < 4096; ++i) ASSERT_FALSE(timeUp());
+    EXPECT_EQ(lastTime, -1) << "no reading before node 4096";
+    EXPECT_FALSE(timeUp());
+    EXPECT_GE(lastTime, now);
+    EXPECT_EQ(nodeCount, 4096u);
+    iterationDepth = 9;   // deeper than MIN_DEPTH: MIN_TIME applies
+    for (int i = 1; i < 4096; ++i) ASSERT_FALSE(timeUp());
+    EXPECT_TRUE(timeUp());
+    EXPECT_TRUE(stopSearch);
+    EXPECT_EQ(nodeCount, 8192u);
+    EXPECT_TRUE(timeUp()) << "stays stopped";
+    EXPECT_EQ(nodeCount, 8192u) << "a stopped search counts no nodes";
+    startClock();
+    EXPECT_FALSE(stopSearch);
+    EXPECT_EQ(nodeCount, 0u);
+    // MAX_TIME up to MIN_DEPTH.
+    startTime -= 15;
+    iterationDepth = 8;
+    nodeCount = 4095;
+    EXPECT_TRUE(timeUp());
+    // The clock seen going backwards lowers the start.
+    startClock();
+    startTime += 100;
+    nodeCount = 4095;
+    EXPECT_FALSE(timeUp());
+    EXPECT_EQ(startTime, lastTime);
+}
+
+// Moves and keys of a game history that was never played: n reversible
+// half-moves with keys that differ from the current position's.
+void fakeReversibleHistory(int n) {
+    for (int i = 0; i < n; ++i) {
+        history.historyMoves[i] = encodeMove(62, 45, 0, 0, QUIET);   // a knight-like step
+        history.historyKeys[i] = board.hashKey ^ HashKey(i + 1);
+    }
+    history.count = n;
+}
+
+TEST_F(SearchState, FiftyReversibleHalfMovesBeforeTheRootDraw) {
+    ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/R3K3 w -"));
+    board.ply = 0;
+    fakeReversibleHistory(51);
+    EXPECT_FALSE(isRepetition());
+    fakeReversibleHistory(52);
+    EXPECT_TRUE(isRepetition());
+    history.historyMoves[10] = encodeMove(62, 45, 0, PAWN, CAPTURE);
+    EXPECT_FALSE(isRepetition()) << "a capture inside the stretch";
+    history.historyMoves[10] = encodeMove(62, 45, 1, 0, QUIET);
+    EXPECT_FALSE(isRepetition()) << "a pawn push inside the stretch";
+    history.historyMoves[10] = 0;
+    EXPECT_FALSE(isRepetition()) << "a null move inside the stretch";
+    history.historyMoves[10] = encodeMove(62, 45, QUEEN, 0, PROMOTION);
+    EXPECT_FALSE(isRepetition()) << "a promotion inside the stretch";
+    history.historyMoves[10] = encodeMove(60, 62, 0, 0, CASTLE_SHORT);
+    EXPECT_TRUE(isRepetition()) << "castling does not end the walk";
+    history.count = 0;
+}
+
+TEST_F(SearchState, TreeNodesBelowALongReversibleStretchScoreZero) {
+    ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/R3K3 w -"));
+    fakeReversibleHistory(52);
+    prepareNode(0);
+    PvLine pv;
+    Move best = 0;
+    repetitionCount = 0;
+    // The root itself is tested by the root search; a child after a rook move is a draw.
+    const Move m = findMove("a1a5");
+    makeMove(m);
+    history.historyMoves[history.count] = m;
+    history.historyKeys[history.count] = board.hashKey;
+    flipSides();
+    board.ply = 1;
+    EXPECT_EQ(alphaBeta(-100000, 100000, 3, &pv, &best, false, false), 0);
+    EXPECT_EQ(repetitionCount, 1);
+    flipSides();
+    board.ply = 0;
+    unmakeMove(m);
+    history.count = 0;
+}
+
+TEST_F(SearchState, GameRepetitionsCountTwiceTreeRepetitionsOnce) {
+    newGame();
+    ASSERT_TRUE(playMoves("g1f3 g8f6 f3g1 f6g8 g1f3"));
+    board.ply = 0;
+    EXPECT_FALSE(isRepetition()) << "after Nf3 once before";
+    ASSERT_TRUE(playMoves("g8f6 f3g1 f6g8 g1f3"));
+    EXPECT_TRUE(isRepetition()) << "after Nf3 twice before";
+    newGame();
+    ASSERT_TRUE(playMoves("e2e4 g8f6 g1f3 f6g8 f3g1 g8f6 g1f3 f6g8 f3g1"));
+    EXPECT_TRUE(isRepetition());
+    newGame();
+    ASSERT_TRUE(playMoves("g1f3 g8f6 f3g1 f6g8 e2e4 g8f6 g1f3 f6g8 f3g1"));
+    EXPECT_FALSE(isRepetition()) << "the pawn push ends the walk";
+}
+
+TEST_F(SearchState, StartOfHistoryEndsTheWalk) {
+    newGame();
+    board.ply = 0;
+    EXPECT_FALSE(isRepetition());
+    ASSERT_TRUE(playMoves("g1f3"));
+    EXPECT_FALSE(isRepetition());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SoundMove, TeachMovesMustFitThePieceThatMoves) {
+    ASSERT_TRUE(setPosition("r3k3/1P6/8/8/8/8/8/R3K2R w KQ"));
+    const Move promotion = findMove("b7b8q");
+    ASSERT_NE(promotion, 0u);
+    EXPECT_TRUE(isSoundMove(promotion));
+    EXPECT_TRUE(isSoundMove(withPromoted(promotion, ROOK))) << "an under-promotion typed by a person";
+    EXPECT_FALSE(isSoundMove(withPromoted(promotion, 0)));
+    EXPECT_FALSE(isSoundMove(withPromoted(promotion, PAWN)));
+    EXPECT_FALSE(isSoundMove(withPromoted(promotion, KING)));
+    EXPECT_FALSE(isSoundMove(withPromoted(promotion, 7)));
+    EXPECT_TRUE(isSoundMove(findMove("b7a8n")));
+    const Move rook = findMove("a1a5");
+    EXPECT_TRUE(isSoundMove(rook));
+    EXPECT_FALSE(isSoundMove(rook | PROMOTION | (QUEEN << 12))) << "a rook does not promote";
+    EXPECT_FALSE(isSoundMove(rook | 0x00040000u)) << "unused bits set";
+    EXPECT_FALSE(isSoundMove(rook | (Move(PAWN) << 15))) << "a captured piece without the flag";
+    EXPECT_FALSE(isSoundMove(findMove("a1a8") & ~CAPTURE)) << "the flag missing";
+    EXPECT_TRUE(isSoundMove(findMove("a1a8")));
+    const Move castle = findMove("e1g1");
+    ASSERT_NE(castle, 0u);
+    EXPECT_TRUE(isSoundMove(castle));
+    EXPECT_TRUE(isSoundMove(findMove("e1c1")));
+    EXPECT_FALSE(isSoundMove(castle | CASTLE_LONG)) << "both castling flags";
+    EXPECT_FALSE(isSoundMove(encodeMove(60, 63, 0, 0, CASTLE_SHORT))) << "king not landing on g1";
+    EXPECT_FALSE(isSoundMove(encodeMove(56, 58, 0, 0, CASTLE_SHORT))) << "a rook does not castle";
+    EXPECT_FALSE(isSoundMove(encodeMove(60, 52, 0, PAWN, CAPTURE | EN_PASSANT))) << "a king takes no e.p.";
+    EXPECT_FALSE(isSoundMove(0));
+    EXPECT_FALSE(isSoundMove(encodeMove(20, 28, 0, 0, QUIET))) << "an empty from square";
+}
+
+}  // namespace

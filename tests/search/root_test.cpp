@@ -1,0 +1,276 @@
+#include <regex>
+#include <sstream>
+#include <vector>
+
+#include "board/attacks.h"
+#include "board/random.h"
+#include "search/search_support.h"
+
+namespace {
+
+using RootSearch = SearchTest;
+
+// The position part of the Board (the piece-square sums are recomputed for
+// every search from the evaluation's new tables).
+bool samePosition(Board a, const Board& b) {
+    a.pstSum[0] = b.pstSum[0];
+    a.pstSum[1] = b.pstSum[1];
+    return std::memcmp(&a, &b, sizeof(Board)) == 0;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) out.push_back(line);
+    return out;
+}
+
+const std::regex infoLine(
+    R"(# d:(\d+), mv:(\S*),score:(-?\d+),p/s:(\d+),rep:(\d+),chk:(\d+),recap:0,time:(\d+))");
+
+// Every improvement line is followed by its pv line; the last line is the
+// summary, which repeats the last improvement.
+void expectProgressLines(const std::string& out, Move result, int score, int depth) {
+    std::vector<std::string> all = lines(out);
+    ASSERT_GE(all.size(), 3u);
+    ASSERT_EQ(all.size() % 2, 1u) << out;
+    std::smatch m;
+    for (size_t i = 0; i + 1 < all.size(); i += 2) {
+        ASSERT_TRUE(std::regex_match(all[i], m, infoLine)) << all[i];
+        if (m[7] == "0") {
+            EXPECT_EQ(m[4], "0") << "no rate without elapsed time";
+        }
+        ASSERT_EQ(all[i + 1].rfind("# pv: ", 0), 0u) << all[i + 1];
+        std::istringstream pv(all[i + 1].substr(6));
+        std::string first;
+        pv >> first;
+        EXPECT_EQ(first, m[2].str()) << "the line starts with the move";
+        size_t moves = 0;
+        for (char c : all[i + 1].substr(6)) moves += c == ' ';
+        EXPECT_LE(moves, 10u);
+        EXPECT_EQ(all[i + 1].back(), ' ') << "every move is followed by a blank";
+    }
+    const std::string& last = all.back();
+    ASSERT_TRUE(std::regex_match(last, m, infoLine)) << last;
+    EXPECT_EQ(m[1], std::to_string(depth));
+    EXPECT_EQ(m[2], moveText(result));
+    EXPECT_EQ(m[3], std::to_string(score));
+    const std::string& lastImprovement = all[all.size() - 3];
+    EXPECT_EQ(lastImprovement.substr(0, lastImprovement.find(",rep:")), last.substr(0, last.find(",rep:")))
+        << "summary";
+}
+
+TEST_F(RootSearch, MateInOneScores99998AndStopsAfterDepthThree) {
+    ASSERT_TRUE(setPosition("6k1/5ppp/8/8/8/8/5PPP/3R2K1 w -"));
+    maxIterationDepth = 10;
+    Move move = 0;
+    std::string out;
+    ASSERT_TRUE(rootSearch(&move, &out));
+    EXPECT_EQ(move, findMove("d1d8"));
+    EXPECT_EQ(searchScore, 99998);
+    EXPECT_EQ(searchDepth, 3) << "a mate at depth 2 does not end the loop; at depth 3 it does";
+    EXPECT_EQ(board.ply, 0);
+    expectProgressLines(out, move, 99998, 3);
+}
+
+TEST_F(RootSearch, MateInTwoFound) {
+    ASSERT_TRUE(setPosition("7k/8/8/8/8/8/R7/1R4K1 w -"));
+    maxIterationDepth = 6;
+    Move move = 0;
+    std::string out;
+    ASSERT_TRUE(rootSearch(&move, &out));
+    EXPECT_EQ(searchScore, 99996);
+    EXPECT_EQ(searchDepth, 3);
+    EXPECT_TRUE(move == findMove("a2a7") || move == findMove("b1b7")) << coordinateText(move);
+    expectProgressLines(out, move, 99996, 3);
+}
+
+TEST_F(RootSearch, BoardAndHistoryUntouched) {
+    newGame();
+    ASSERT_TRUE(playMoves("e2e4 e7e5 g1f3"));
+    const Board before = board;
+    const int count = history.count;
+    maxIterationDepth = 4;
+    Move move = 0;
+    std::string out;
+    ASSERT_TRUE(rootSearch(&move, &out));
+    EXPECT_TRUE(samePosition(before, board));
+    EXPECT_EQ(history.count, count);
+    EXPECT_EQ(searchDepth, 4) << "the depth cap ends the loop";
+    expectProgressLines(out, move, searchScore, 4);
+}
+
+TEST_F(RootSearch, OneLegalMoveIsReturnedWithoutSearching) {
+    ASSERT_TRUE(setPosition("7k/8/8/8/8/8/6q1/7K w -"));
+    Move move = 0;
+    std::string out;
+    ASSERT_TRUE(rootSearch(&move, &out));
+    EXPECT_EQ(move, findMove("h1g2"));
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(searchScore, -100000);
+    EXPECT_EQ(searchDepth, 0);
+}
+
+TEST_F(RootSearch, NoLegalMoveReturnsFalse) {
+    for (const char* fen : {"3R2k1/5ppp/8/8/8/8/5PPP/6K1 b -", "7k/5Q2/6K1/8/8/8/8/8 b -"}) {
+        ASSERT_TRUE(setPosition(fen));
+        Move move = 123;
+        std::string out;
+        EXPECT_FALSE(rootSearch(&move, &out)) << fen;
+        EXPECT_EQ(move, 0u);
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(searchScore, -100000);
+    }
+}
+
+TEST_F(RootSearch, RefusesImpossiblePositionsAndFullHistories) {
+    Move move = 0;
+    std::string out;
+    ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/4RK2 w -"));   // black king attacked, white to move
+    EXPECT_FALSE(rootSearch(&move, &out));
+    EXPECT_EQ(searchScore, 100000);
+    ASSERT_TRUE(setPosition("8/8/8/8/8/8/8/4RK2 w -"));   // one king
+    EXPECT_FALSE(rootSearch(&move, &out));
+    ASSERT_TRUE(setPosition("K7/8/8/8/8/8/8/4RK2 w -"));   // two kings of one colour
+    EXPECT_FALSE(rootSearch(&move, &out));
+    EXPECT_EQ(out, "");
+
+    newGame();
+    history.count = 300;
+    EXPECT_FALSE(rootSearch(&move, &out));
+    history.count = 340;
+    EXPECT_FALSE(rootSearch(&move, &out));
+    EXPECT_EQ(move, 0u);
+    // At 299 recorded moves there is still room for the deepest line.
+    history.count = 299;
+    history.historyMoves[298] = 0;
+    maxIterationDepth = 3;
+    EXPECT_TRUE(rootSearch(&move, &out));
+    history.count = 0;
+}
+
+TEST_F(RootSearch, BookIsOfferedUnlessTheDrawSkipsIt) {
+    // The mate position is no book position: the draw is made all the same.
+    ASSERT_TRUE(setPosition("6k1/5ppp/8/8/8/8/5PPP/3R2K1 w -"));
+    maxIterationDepth = 3;
+    Move move = 0;
+    std::string out;
+    settings.USELIB = 1;
+    seedRandom(1);
+    ASSERT_TRUE(rootSearch(&move, &out));
+    EXPECT_EQ(nextRandom(), 130) << "one number drawn";
+    settings.USELIB = 0;
+    seedRandom(1);
+    ASSERT_TRUE(rootSearch(&move, &out));
+    EXPECT_EQ(nextRandom(), 346) << "nothing drawn";
+}
+
+TEST_F(RootSearch, LeadingMovesGetTheHighestKeys) {
+    newGame();
+    ASSERT_TRUE(playMoves("e2e4 e7e5"));
+    maxIterationDepth = 4;
+    Move move = 0;
+    std::string out;
+    ASSERT_TRUE(rootSearch(&move, &out));
+    int leaders = 0;
+    for (int i = 0; i < plyEnd[0]; ++i) {
+        if (moveScore[i] >= 300000) ++leaders;
+        if (moveStack[i] != move) continue;
+        EXPECT_GT(moveScore[i], 300000 + 4 * 300);
+        EXPECT_LT(moveScore[i], 300000 + 5 * 300);
+    }
+    EXPECT_GE(leaders, 1);
+    // Every improvement printed one line pair.
+    EXPECT_EQ(int(lines(out).size()), 1 + 2 * (int(lines(out).size()) / 2));
+}
+
+TEST_F(RootSearch, IllegalRootMovesAreDropped) {
+    // The knight on e2 is pinned; the king may not step onto d2's attacked file.
+    ASSERT_TRUE(setPosition("4k3/4r3/8/8/8/8/4N3/4K2R w K"));
+    generateAllMoves();
+    std::vector<Move> legal;
+    for (int i = 0; i < plyEnd[0]; ++i) {
+        makeMove(moveStack[i]);
+        if (!isAttacked(kingSquare(board.sideToMove), board.opponent)) legal.push_back(moveStack[i]);
+        unmakeMove(moveStack[i]);
+    }
+    dropIllegalRootMoves();
+    ASSERT_EQ(plyEnd[0], int(legal.size()));
+    for (int i = 0; i < plyEnd[0]; ++i) EXPECT_EQ(moveStack[i], legal[i]);
+    for (int i = 0; i < plyEnd[0]; ++i) EXPECT_NE(moveFrom(moveStack[i]), 52) << "no knight move";
+}
+
+TEST_F(RootSearch, RepeatedRootPositionWarns) {
+    newGame();
+    // The initial position has no history entry: after eight plies it has
+    // been recorded once before the root, after nine the position after Nf3 twice.
+    ASSERT_TRUE(playMoves("g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8"));
+    maxIterationDepth = 2;
+    Move move = 0;
+    std::string out;
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(rootSearch(&move, &out));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "seen only once before";
+    ASSERT_TRUE(playMoves("g1f3"));
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(rootSearch(&move, &out));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "# WARNING! game draw!\n");
+    EXPECT_NE(move, 0u) << "the search carries on";
+}
+
+TEST_F(RootSearch, PredictionStopsBeforeAnIterationThatWouldOverrun) {
+    settings.MAX_TIME = 15;
+    startTime = 95;
+    lastTime = 103;
+    iterationTime[2] = 100;
+    iterationTime[3] = 101;
+    iterationTime[4] = 103;
+    iterationDepth = 3;
+    EXPECT_FALSE(nextIterationTooSlow()) << "only from depth 4";
+    iterationDepth = 4;
+    EXPECT_TRUE(nextIterationTooSlow()) << "8 s x 2 > 15";
+    settings.MAX_TIME = 16;
+    EXPECT_FALSE(nextIterationTooSlow());
+    iterationTime[4] = 111;   // b / a = 10, clamped to 4
+    lastTime = 111;
+    settings.MAX_TIME = 16 * 4 - 1;
+    EXPECT_TRUE(nextIterationTooSlow());
+    settings.MAX_TIME = 16 * 4;
+    EXPECT_FALSE(nextIterationTooSlow());
+    iterationTime[3] = 100;   // a = 0: ratio 2
+    settings.MAX_TIME = 16 * 2 - 1;
+    EXPECT_TRUE(nextIterationTooSlow());
+    settings.MAX_TIME = 16 * 2;
+    EXPECT_FALSE(nextIterationTooSlow());
+}
+
+// Seven queens a side: long lists at every ply.
+const char* const queensFen = "qqqqkqqq/8/8/8/8/8/8/QQQQKQQQ w -";
+
+TEST_F(RootSearch, ManyQueensSearchedSafely) {
+    ASSERT_TRUE(setPosition(queensFen));
+    const Board before = board;
+    maxIterationDepth = 3;
+    Move move = 0;
+    std::string out;
+    ASSERT_TRUE(rootSearch(&move, &out));
+    EXPECT_TRUE(samePosition(before, board));
+    for (int p = 0; p <= MAX_PLY; ++p) EXPECT_LE(plyEnd[p], MOVE_STACK_CAPACITY);
+}
+
+TEST_F(RootSearch, ClockRunningOutDuringTheFirstMoveGivesNoMove) {
+    // Interlocked queens: millions of quiescence nodes below the first root move.
+    ASSERT_TRUE(setPosition("k7/8/2qqqq2/2QQQQ2/2qqqq2/2QQQQ2/8/7K w -"));
+    settings.MAX_TIME = 0;   // stops at the first clock reading, after 4096 nodes
+    Move move = 0;
+    std::string out;
+    EXPECT_FALSE(rootSearch(&move, &out));
+    EXPECT_EQ(move, 0u);
+    EXPECT_EQ(nodeCount, 4096u);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(out, m, std::regex(R"(# d:0, mv:,score:-100000,p/s:\d+,rep:\d+,chk:\d+,recap:0,time:[01]\n)")))
+        << out;
+}
+
+}  // namespace
