@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "app/settings.h"
 #include "board/board.h"
+#include "knowledge/knowledge.h"
 #include "search/search.h"
 
 const std::string& fuzzDirectory() {
@@ -27,6 +28,7 @@ void resetEngineForFuzzing() {
     timePool = 300;
     periodPool = 0;
     maxIterationDepth = 2;
+    teachPauseSeconds = 0;
     newGame();
 }
 
