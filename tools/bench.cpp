@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "board/attacks.h"
 #include "board/board.h"
+#include "board/fen.h"
 #include "board/makemove.h"
 #include "board/picker.h"
 #include "search/search.h"
@@ -65,47 +66,6 @@ const char* const positions[] = {
 };
 constexpr int POSITION_COUNT = int(sizeof(positions) / sizeof(positions[0]));
 
-int pieceOfLetter(char c) {
-    switch (c | 0x20) {
-    case 'p': return PAWN;
-    case 'n': return KNIGHT;
-    case 'b': return BISHOP;
-    case 'r': return ROOK;
-    case 'q': return QUEEN;
-    case 'k': return KING;
-    default: return NOPIECE;
-    }
-}
-
-// Placement, side to move and castling rights onto a fresh game.
-void setUp(const char* fen) {
-    std::istringstream in(fen);
-    std::string placement, side, castling;
-    in >> placement >> side >> castling;
-    newGame();
-    for (int sq = 0; sq < 64; ++sq)
-        if (board.squares[sq]) removePiece(sq, board.squares[sq], isOccupiedBy(sq, WHITE) ? WHITE : BLACK);
-    int sq = 0;
-    for (char c : placement) {
-        if (c == '/') continue;
-        if (c >= '1' && c <= '8') {
-            sq += c - '0';
-        } else {
-            placePiece(sq++, pieceOfLetter(c), c >= 'a' ? BLACK : WHITE);
-        }
-    }
-    board.sideToMove = side == "b" ? BLACK : WHITE;
-    board.opponent = board.sideToMove ^ 1;
-    const char longRight[2] = {'Q', 'q'}, shortRight[2] = {'K', 'k'};
-    for (int c = 0; c < 2; ++c) {
-        const bool canLong = castling.find(longRight[c]) != std::string::npos;
-        const bool canShort = castling.find(shortRight[c]) != std::string::npos;
-        if (!canLong && !canShort) board.kingMoved[c] = 1;
-        else if (!canLong) board.leftRookMoved[c] = 1;
-        else if (!canShort) board.rightRookMoved[c] = 1;
-    }
-}
-
 // Searches with the progress lines sent nowhere, so that only the results show.
 bool quietSearch(Move* move) {
     std::fflush(stdout);
@@ -145,7 +105,7 @@ int main(int argc, char** argv) {
     uint64_t total = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < count; ++i) {
-        setUp(positions[i]);
+        if (!setPosition(positions[i])) return 2;
         // Every position starts from the same ordering data, whatever ran before it.
         std::memset(killerMoves, 0, sizeof(killerMoves));
         Move move = 0;
