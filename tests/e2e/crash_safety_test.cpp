@@ -20,9 +20,9 @@ std::string bigTeachFile(size_t records) {
     std::string bytes(records * RECORD, '\0');
     for (size_t i = 0; i < records; ++i) {
         char* r = &bytes[i * RECORD];
-        for (int word = 0; word < 10; ++word) {
+        for (int word = 0; word < 8; ++word) {   // the key, then the seven bitboards
             uint64_t value = rng();
-            std::memcpy(r + (word < 1 ? 0 : 16 + 8 * word), &value, 8);   // key, then the bitboards
+            std::memcpy(r + (word == 0 ? 0 : 16 + 8 * word), &value, 8);
         }
         int32_t side = int32_t(i & 1), score = int32_t(rng() % 200) - 100, castling = 15, depth = 7;
         std::memcpy(r + 8, &side, 4);
