@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <unistd.h>
 
 #include "app/commands.h"
@@ -10,12 +11,23 @@
 #include "knowledge/knowledge.h"
 #include "search/search.h"
 
+namespace {
+
+char createdDirectory[64];   // a plain buffer: still valid when the exit handler runs
+
+void removeFuzzDirectory() {
+    std::error_code ec;
+    std::filesystem::remove_all(createdDirectory, ec);
+}
+
+}  // namespace
+
 const std::string& fuzzDirectory() {
     static const std::string dir = [] {
-        char pattern[] = "/tmp/rotor-fuzz-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (!made) std::abort();
-        return std::string(made) + "/";
+        std::snprintf(createdDirectory, sizeof(createdDirectory), "/tmp/rotor-fuzz-XXXXXX");
+        if (!mkdtemp(createdDirectory)) std::abort();
+        std::atexit(removeFuzzDirectory);
+        return std::string(createdDirectory) + "/";
     }();
     return dir;
 }
