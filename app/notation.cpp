@@ -193,15 +193,17 @@ void generateLegalMoves() {
     plyEnd[board.ply] = kept;
 }
 
+const char* castlingText(Move move) {
+    if (move & CASTLE_LONG) return "o-o-o";
+    if (move & CASTLE_SHORT) return "o-o";
+    return nullptr;
+}
+
 bool formatMove(Move move, char* text) {
     text[0] = 0;
     if (move == 0) return false;
-    if (move & CASTLE_LONG) {
-        std::strcpy(text, "o-o-o");
-        return true;
-    }
-    if (move & CASTLE_SHORT) {
-        std::strcpy(text, "o-o");
+    if (const char* castling = castlingText(move)) {
+        std::strcpy(text, castling);
         return true;
     }
     const int from = moveFrom(move), to = moveTo(move);

@@ -16,3 +16,6 @@ void generateLegalMoves();
 
 // Writes at most 5 characters and a terminator into text (room for 6).
 bool formatMove(Move move, char* text);
+
+// "o-o-o" for long castling, "o-o" for short castling, nullptr for any other move.
+const char* castlingText(Move move);

@@ -68,12 +68,8 @@ bool readListingLine(const std::string& line, long long lineNumber) {
 bool listingMoveText(Move move, bool check, int piece, bool mate, char* text) {
     text[0] = 0;
     if (move == 0) return false;
-    if (move & CASTLE_LONG) {
-        std::strcpy(text, "o-o-o");
-        return true;
-    }
-    if (move & CASTLE_SHORT) {
-        std::strcpy(text, "o-o");
+    if (const char* castling = castlingText(move)) {
+        std::strcpy(text, castling);
         return true;
     }
     const int from = moveFrom(move), to = moveTo(move);
