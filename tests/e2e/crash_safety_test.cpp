@@ -52,7 +52,7 @@ int leftoverTempFiles(const EngineDir& dir) {
 
 TEST(CrashSafety, KillingTheEngineWhileItSavesNeverTearsTeachDat) {
     EngineDir dir;
-    const std::string original = bigTeachFile(300000);
+    const std::string original = bigTeachFile(200000);
     dir.write("teach.dat", original);
     const std::vector<std::string> expected = sortedRecords(original);
     // How long a whole run takes: start-up, load, quit, save.
@@ -64,7 +64,7 @@ TEST(CrashSafety, KillingTheEngineWhileItSavesNeverTearsTeachDat) {
     }
     const auto wholeRun = std::chrono::steady_clock::now() - start;
     // Kills spread evenly over such a run, most of them while the file is written.
-    const int rounds = 40;
+    const int rounds = 24;
     for (int round = 0; round < rounds; ++round) {
         {
             EngineProcess engine(dir);
