@@ -8,7 +8,7 @@ Board board;
 int8_t pieceSquareTable[2][512];
 HashKey zobristKeys[2][8][64];
 
-const int pieceValue[8] = {0, 100, 350, 360, 540, 1120, 5000, 0};
+const int pieceValue[8] = {0, PAWN_VALUE, KNIGHT_VALUE, BISHOP_VALUE, ROOK_VALUE, QUEEN_VALUE, KING_VALUE, 0};
 
 const int initialPosition[64] = {
     4, 2, 3, 5, 6, 3, 2, 4,

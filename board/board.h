@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "board/move.h"
+#include "board/score.h"
 
 using Bitboard = uint64_t;
 using HashKey = uint64_t;

@@ -10,7 +10,7 @@ int previousSearchCount = 0;   // game history count at the previous search
 
 void updateHistory(Move move, int depth, int score, int beta) {
     int bonus;
-    if (score > 99900)
+    if (score > MATE_FOUND)
         bonus = historyLimit;   // a mate
     else if (score < beta)
         bonus = 2 * depth;

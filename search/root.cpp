@@ -102,7 +102,7 @@ void deepen(Move* result, int n) {
                 printSearchInfo(iterationDepth, move, v, &savedPv);
             }
         }
-        if (iterationDepth > 2 && searchScore > 99900) return;   // a mate is found
+        if (iterationDepth > 2 && searchScore > MATE_FOUND) return;   // a mate is found
         iterationTime[iterationDepth] = lastTime;
         if (nextIterationTooSlow()) return;
     }

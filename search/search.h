@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "board/move.h"
+#include "board/score.h"
 
-constexpr int MATE_SCORE = 100000;
 constexpr int MAX_PLY = 58;
 constexpr int MAX_ITERATION_DEPTH = 50;
 
