@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "app/notation.h"
+#include "app/searchlines.h"
 #include "app/settings.h"
 #include "board/attacks.h"
 #include "board/makemove.h"
@@ -249,6 +250,7 @@ bool executeCommandLine(const char* rawLine) {
 
 int runEngine(int argc, char** argv) {
     programDir = programDirectory(argc > 0 ? argv[0] : nullptr);
+    searchReporter = PRINTING_REPORTER;
     std::fputs("# Rotor chess engine, version 1.00\n", stderr);
     newGame();
     std::fputs("#load teach-table: ", stderr);

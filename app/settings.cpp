@@ -3,9 +3,7 @@
 #include <cstdio>
 
 #include "board/makemove.h"
-#include "search/search.h"
 
-Settings settings = {5, 15, 8, 1, 1};
 int timePool = 300;
 int periodPool = 0;
 

@@ -1,7 +1,6 @@
 // The recursive search below the root: negamax alpha-beta with a zero window
 // after the first legal move, null move, check and seventh-rank extensions,
 // transposition and teach-table cut-offs, and the quiescence search.
-#include "app/settings.h"
 #include "board/attacks.h"
 #include "board/board.h"
 #include "board/makemove.h"

@@ -1,9 +1,5 @@
 // The root search: book, root move list, static ordering and iterative
 // deepening with a time prediction between iterations.
-#include <cstdio>
-
-#include "app/notation.h"
-#include "app/settings.h"
 #include "board/attacks.h"
 #include "board/board.h"
 #include "board/makemove.h"
@@ -21,6 +17,8 @@ int iterationDepth = 0;
 int iterationTime[51];
 bool nullMoveAllowed = false;
 int maxIterationDepth = MAX_ITERATION_DEPTH;
+Settings settings = {5, 15, 8, 1, 1};
+SearchReporter searchReporter = QUIET_REPORTER;
 
 namespace {
 
@@ -40,6 +38,24 @@ bool fewSliders(int colour) {
 bool kingsInPlace() {
     const Bitboard kings = board.pieceBits[KING];
     return popCount(kings & board.colourBits[WHITE]) == 1 && popCount(kings & board.colourBits[BLACK]) == 1;
+}
+
+// The report of a move at a depth, with the clock and counters as they stand.
+SearchReport reportOf(int depth, Move move, int score, const PvLine* pv) {
+    int length = 0;
+    if (pv)
+        while (length < MAX_PLY && pv->moves[length] != 0) ++length;
+    return SearchReport{depth,
+                        move,
+                        score,
+                        pv ? pv->moves : nullptr,
+                        length,
+                        nodeCount,
+                        lastTime - startTime,
+                        elapsedMilliseconds(),
+                        repetitionCount,
+                        checkExtensionCount,
+                        recaptureCount};
 }
 
 void loadFollowPv() {
@@ -99,7 +115,7 @@ void deepen(Move* result, int n) {
                 updateHistory(move, iterationDepth, -1, 1);
                 rootPv.moves[0] = move;
                 savedPv = rootPv;
-                printSearchInfo(iterationDepth, move, v, &savedPv);
+                if (searchReporter.newBest) searchReporter.newBest(reportOf(iterationDepth, move, v, &savedPv));
             }
         }
         if (iterationDepth > 2 && searchScore > MATE_FOUND) return;   // a mate is found
@@ -134,25 +150,6 @@ void dropIllegalRootMoves() {
     plyEnd[board.ply] = kept;
 }
 
-void printSearchInfo(int depth, Move move, int score, const PvLine* pv) {
-    const int elapsed = lastTime - startTime;
-    const int rate = elapsed >= 1 ? int(uint32_t(nodeCount / uint64_t(elapsed))) : 0;
-    char text[8] = "";
-    formatMove(move, text);
-    std::printf("# d:%d, mv:%s,score:%d,p/s:%d,rep:%d,chk:%d,recap:%d,time:%d\n", depth, text, score, rate,
-                repetitionCount, checkExtensionCount, recaptureCount, elapsed);
-    if (pv) {
-        std::fputs("# pv: ", stdout);
-        for (int i = 0; i < 10 && pv->moves[i] != 0; ++i) {
-            text[0] = 0;
-            formatMove(pv->moves[i], text);
-            std::printf("%s ", text);
-        }
-        std::fputs("\n", stdout);
-    }
-    std::fflush(stdout);
-}
-
 bool searchRoot(Move* result) {
     searchScore = -MATE_SCORE;
     searchDepth = 0;
@@ -175,7 +172,7 @@ bool searchRoot(Move* result) {
     if (!kingsInPlace()) return false;
 
     prepareEvaluation();
-    if (isRepetition()) std::fputs("# WARNING! game draw!\n", stderr);
+    if (isRepetition() && searchReporter.rootRepeated) searchReporter.rootRepeated();
 
     startClock();
     ageHistory();
@@ -205,7 +202,7 @@ bool searchRoot(Move* result) {
     nullMoveAllowed = !fewSliders(WHITE) && !fewSliders(BLACK);
     deepen(result, n);
 
-    printSearchInfo(searchDepth, *result, searchScore, nullptr);
+    if (searchReporter.finished) searchReporter.finished(reportOf(searchDepth, *result, searchScore, nullptr));
     if (*result != 0 && popCount(board.colourBits[WHITE] | board.colourBits[BLACK]) > 5)
         teachRecord(*result, searchScore, searchDepth);
     return *result != 0;

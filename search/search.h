@@ -14,6 +14,44 @@ struct PvLine {
     Move moves[61];
 };
 
+// What the search reads of the engine's settings. The commands set it
+// (app/settings.h), xboard mode overwrites the limits before every engine
+// move, and TEACH saves and restores it around its run.
+struct Settings {
+    int MIN_TIME;    // seconds: search budget once deeper than MIN_DEPTH
+    int MAX_TIME;    // seconds: search budget up to MIN_DEPTH
+    int MIN_DEPTH;   // plies
+    int USELIB;      // 1: the root may take its move from the opening book
+    int USETEACH;    // 1: the search consults the teach table
+};
+
+extern Settings settings;
+
+// What the root tells its caller; the search itself prints nothing.
+struct SearchReport {
+    int depth;
+    Move move;
+    int score;
+    const Move* pv;          // principal variation from the root move; nullptr in the final report
+    int pvLength;            // moves in pv (up to the first 0)
+    uint64_t nodes;
+    int seconds;             // whole seconds on the search clock
+    int64_t milliseconds;    // the same span in milliseconds
+    int repetitions;         // draws by repetition found in the tree
+    int checkExtensions;
+    int recaptures;
+};
+
+// Installed by whoever starts a search; a null function is not called.
+struct SearchReporter {
+    void (*newBest)(const SearchReport&);     // a root move became best at an iteration
+    void (*finished)(const SearchReport&);    // the search result, after the last iteration
+    void (*rootRepeated)();                   // the root position already occurred: the game is drawn
+};
+
+constexpr SearchReporter QUIET_REPORTER = {nullptr, nullptr, nullptr};
+extern SearchReporter searchReporter;   // QUIET_REPORTER until the caller installs another
+
 // Root search state.
 extern int searchScore;
 extern int searchDepth;
@@ -39,7 +77,6 @@ bool searchRoot(Move* result);
 // Between iterations: whether the next one is expected to overrun MAX_TIME,
 // from the growth of the last two iterations (from depth 4 on).
 bool nextIterationTooSlow();
-void printSearchInfo(int depth, Move move, int score, const PvLine* pv);
 void dropIllegalRootMoves();
 
 int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, bool afterNull, bool inNullSubtree);
@@ -60,6 +97,8 @@ void ageHistory();
 
 // Calendar clock in whole seconds.
 int clockSeconds();
+// Milliseconds since startClock, on a monotonic clock.
+int64_t elapsedMilliseconds();
 
 // Whether a move remembered from outside this search (the teach table) can be
 // made in the current position without breaking the Board: it must be

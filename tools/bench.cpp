@@ -10,7 +10,6 @@
 #include <cstring>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "app/notation.h"
 #include "app/settings.h"
@@ -66,22 +65,6 @@ const char* const positions[] = {
 };
 constexpr int POSITION_COUNT = int(sizeof(positions) / sizeof(positions[0]));
 
-// Searches with the progress lines sent nowhere, so that only the results show.
-bool quietSearch(Move* move) {
-    std::fflush(stdout);
-    const int saved = dup(1);
-    FILE* sink = std::fopen("/dev/null", "w");
-    if (sink) dup2(fileno(sink), 1);
-    const bool found = searchRoot(move);
-    std::fflush(stdout);
-    if (saved >= 0) {
-        dup2(saved, 1);
-        close(saved);
-    }
-    if (sink) std::fclose(sink);
-    return found;
-}
-
 int argument(int argc, char** argv, int index, int fallback, int low, int high) {
     if (argc <= index) return fallback;
     const int value = std::atoi(argv[index]);
@@ -101,6 +84,7 @@ int main(int argc, char** argv) {
     settings.MAX_TIME = 1 << 29;
     settings.MIN_DEPTH = MAX_ITERATION_DEPTH;
     maxIterationDepth = depth;
+    searchReporter = QUIET_REPORTER;   // only the results show
 
     uint64_t total = 0;
     const auto start = std::chrono::steady_clock::now();
@@ -109,7 +93,7 @@ int main(int argc, char** argv) {
         // Every position starts from the same ordering data, whatever ran before it.
         std::memset(killerMoves, 0, sizeof(killerMoves));
         Move move = 0;
-        const bool found = quietSearch(&move);
+        const bool found = searchRoot(&move);
         const uint64_t nodes = found && searchDepth > 0 ? nodeCount : 0;
         total += nodes;
         char text[8] = "";

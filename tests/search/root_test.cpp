@@ -86,6 +86,53 @@ TEST_F(RootSearch, MateInTwoFound) {
     expectProgressLines(out, move, 99996, 3);
 }
 
+// Every report the root hands out, with its principal variation copied.
+struct Recorded {
+    SearchReport report;
+    std::vector<Move> pv;
+};
+std::vector<Recorded> newBests, finals;
+void recordNewBest(const SearchReport& r) { newBests.push_back({r, std::vector<Move>(r.pv, r.pv + r.pvLength)}); }
+void recordFinal(const SearchReport& r) { finals.push_back({r, {}}); }
+
+TEST_F(RootSearch, ReportsCarryTheRawResults) {
+    newGame();
+    ASSERT_TRUE(playMoves("e2e4 e7e5 g1f3"));
+    maxIterationDepth = 4;
+    newBests.clear();
+    finals.clear();
+    searchReporter = SearchReporter{recordNewBest, recordFinal, nullptr};
+    Move move = 0;
+    ASSERT_TRUE(searchRoot(&move));
+    searchReporter = QUIET_REPORTER;
+    ASSERT_EQ(finals.size(), 1u);
+    ASSERT_FALSE(newBests.empty());
+    const SearchReport& last = newBests.back().report;
+    const SearchReport& result = finals[0].report;
+    EXPECT_EQ(result.pv, nullptr);
+    EXPECT_EQ(result.move, move);
+    EXPECT_EQ(result.move, last.move);
+    EXPECT_EQ(result.score, last.score);
+    EXPECT_EQ(result.depth, searchDepth);
+    EXPECT_EQ(result.depth, last.depth);
+    EXPECT_EQ(result.nodes, nodeCount);
+    EXPECT_EQ(result.seconds, lastTime - startTime);
+    EXPECT_GE(result.milliseconds, 0);
+    uint64_t nodes = 0;
+    int depth = 2;
+    for (const Recorded& r : newBests) {
+        EXPECT_GE(r.report.depth, depth) << "iterations only deepen";
+        EXPECT_GE(r.report.nodes, nodes);
+        EXPECT_LE(r.report.milliseconds, result.milliseconds);
+        depth = r.report.depth;
+        nodes = r.report.nodes;
+        ASSERT_FALSE(r.pv.empty());
+        EXPECT_EQ(r.pv[0], r.report.move) << "the line starts with the move";
+        EXPECT_LE(int(r.pv.size()), MAX_PLY);
+    }
+    EXPECT_GE(newBests.back().pv.size(), 2u) << "a depth-4 line has a reply";
+}
+
 TEST_F(RootSearch, BoardAndHistoryUntouched) {
     newGame();
     ASSERT_TRUE(playMoves("e2e4 e7e5 g1f3"));

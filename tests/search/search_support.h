@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/notation.h"
+#include "app/searchlines.h"
 #include "app/settings.h"
 #include "board/board.h"
 #include "board/makemove.h"
@@ -51,11 +52,14 @@ inline int searchNode(int ply, int alpha, int beta, int depth, Move* best = null
     return score;
 }
 
-// searchRoot with its standard output captured.
+// searchRoot with the engine's search lines printed and captured.
 inline bool rootSearch(Move* move, std::string* out) {
+    const SearchReporter kept = searchReporter;
+    searchReporter = PRINTING_REPORTER;
     ::testing::internal::CaptureStdout();
     const bool found = searchRoot(move);
     *out = ::testing::internal::GetCapturedStdout();
+    searchReporter = kept;
     return found;
 }
 
