@@ -8,6 +8,15 @@ PawnCache pawnCache;
 
 namespace {
 
+// The most material a side may have without pawns, rooks or queens for the
+// position to count as a draw: two knights.
+constexpr int DRAWN_MATERIAL = 2 * KNIGHT_VALUE;
+
+// How far the quick estimate may lie outside the window before it is trusted:
+// a full evaluation rarely moves it further. It narrows by a point per ply.
+constexpr int LAZY_MARGIN = 200;
+inline int lazyMargin(int ply) { return LAZY_MARGIN - ply; }
+
 void refreshPawnCache() {
     const Bitboard white = board.pieceBits[PAWN] & board.colourBits[WHITE];
     const Bitboard black = board.pieceBits[PAWN] & board.colourBits[BLACK];
@@ -24,13 +33,14 @@ void refreshPawnCache() {
 int evaluate(int alpha, int beta) {
     const int s = board.sideToMove, o = s ^ 1;
     const Bitboard* pb = board.pieceBits;
-    int colourScore[2] = {board.material[WHITE] - 5000, board.material[BLACK] - 5000};
+    int colourScore[2] = {board.material[WHITE] - KING_VALUE, board.material[BLACK] - KING_VALUE};
 
-    if (!(pb[PAWN] | pb[ROOK] | pb[QUEEN]) && colourScore[WHITE] <= 700 && colourScore[BLACK] <= 700)
+    if (!(pb[PAWN] | pb[ROOK] | pb[QUEEN]) && colourScore[WHITE] <= DRAWN_MATERIAL &&
+        colourScore[BLACK] <= DRAWN_MATERIAL)
         return 0;
 
     const int q = (colourScore[s] + board.pstSum[s]) - (colourScore[o] + board.pstSum[o]);
-    const int margin = 200 - board.ply;
+    const int margin = lazyMargin(board.ply);
     if (q + margin <= alpha) return q;
     if (q - margin >= beta) return q;
 

@@ -6,6 +6,16 @@
 
 enum PhaseClass { OPENING = 0, MIDDLEGAME = 1, ENDGAME = 2 };
 
+// The opponent's remaining pieces as a phase 0..8 (opponentPhase): FULL_PHASE
+// for a full set of knights, bishops, rooks and queen, less without a queen.
+constexpr int FULL_PHASE = 8;
+constexpr int FULL_ARMY = 2 * KNIGHT_VALUE + 2 * BISHOP_VALUE + 2 * ROOK_VALUE + QUEEN_VALUE;
+constexpr int QUEENLESS_PHASE_DROP = 3;
+
+// A king-table value v scaled by the opponent's phase n: v itself against a
+// bare king, 0 at half the army, -v against the full army (rounded towards 0).
+inline int kingPhaseBlend(int v, int n) { return (-v * n + (FULL_PHASE - n) * v) / FULL_PHASE; }
+
 // Per colour, the squares attacked: [0] all, [1..6] by PieceType.
 struct AttackMap {
     Bitboard bits[7];

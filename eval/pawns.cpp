@@ -9,6 +9,10 @@ namespace {
 constexpr int passedBase = 14;
 constexpr int isolatedPenalty[8] = {8, 10, 12, 14, 14, 12, 10, 8};
 constexpr int doubledPenalty = 8;
+constexpr int groupEndPenalty = 1;      // per end of a horizontal group of pawns
+constexpr int anyPassedBonus = 4;       // once for a colour with a passed pawn
+constexpr int supportedPassedBonus = 6; // per passed pawn with a neighbour or defender
+constexpr int advancedSupportBonus = 4; // once, a supported passed pawn in the enemy half
 
 }  // namespace
 
@@ -38,14 +42,14 @@ int evaluatePawns(int colour) {
     // Pawns with no own pawn directly left (L) or right (R) of them on the row.
     const Bitboard leftEnds = own & (FILE_A | ~(own << 1));
     const Bitboard rightEnds = own & (FILE_H | ~(own >> 1));
-    score -= popCount(leftEnds) + popCount(rightEnds);
+    score -= groupEndPenalty * (popCount(leftEnds) + popCount(rightEnds));
     pawnCache.loosePawns |= leftEnds & rightEnds & ~pawnAttacksOf(own, colour);
 
     if (passedCount > 0) {
-        score += 4;
+        score += anyPassedBonus;
         const Bitboard supported = pawnCache.passedPawns & own & ~pawnCache.loosePawns;
-        score += 6 * popCount(supported);
-        if (supported & enemyHalf[colour]) score += 4;
+        score += supportedPassedBonus * popCount(supported);
+        if (supported & enemyHalf[colour]) score += advancedSupportBonus;
     }
     return score;
 }

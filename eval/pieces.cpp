@@ -8,22 +8,190 @@
 
 namespace {
 
+// Weights of the piece terms (a pawn is 100). Negative weights are penalties.
+constexpr int LOOSE_PAWN_ATTACK = 2;       // per enemy loose pawn a piece attacks
+constexpr int MUTUAL_DEFENCE = 2;          // a knight or rook defending one still to visit
+
+constexpr int KNIGHT_OUTPOST = 3;
+
+constexpr int BISHOP_PAIR = 8;             // per bishop beyond the first
+constexpr int BISHOP_TRAPPED = -3;         // no empty square attacked
+constexpr int BISHOP_PAWN_DEFENDED = 1;
+constexpr int BISHOP_OUTPOST = 2;
+
+constexpr int ROOK_NO_OWN_PAWN_AHEAD = 4;
+constexpr int ROOK_OPEN_FILE = 4;          // on top of the above: no pawn on the file at all
+constexpr int ROOK_ON_KEY_RANK = 2;        // the seventh rank or the own back rank
+constexpr int ROOK_TRAPPED = -2;
+
+constexpr int QUEEN_TRAPPED = -2;
+constexpr int QUEEN_ROOK_DEFENDED = 2;
+constexpr int QUEEN_BISHOP_DEFENDED = 1;
+
+constexpr int KING_WITHOUT_PAWNS = -16;    // added to the table value with no pawn on the board or a lone king
+constexpr int CASTLING_LOST = -4;          // not castled and no longer able to
+constexpr int KING_FILE_WITHOUT_PAWN = -8;
+constexpr int SHIELD_NONE = -12;           // castled king, no own pawn in front
+constexpr int SHIELD_ONE = -8;             // castled king, one own pawn in front
+constexpr int CASTLED_KING = 6;
+constexpr int KING_WITHOUT_INNER_PAWN = -4;   // no own pawn beside it off the a- and h-files
+constexpr int KING_WITHOUT_PAWN = -4;         // enemy queen gone: no own pawn beside it
+
+constexpr int KING_PRESSURE = 1;           // per square next to the enemy king attacked; doubled with a queen
+constexpr int BLOCKED_PASSER = -4;         // an enemy piece right in front of an own passed pawn
+
 // 0x88 steps of the shelter walk: forward-left, ahead, forward-right.
 constexpr int kingForwardSteps[2][3] = {{-17, -16, -15}, {17, 16, 15}};
 
 // Rows of the seventh rank and the back rank.
 constexpr Bitboard rookRanks[2] = {rowMask(1) | rowMask(7), rowMask(6) | rowMask(0)};
 
+// What every piece term of one colour reads.
+struct Side {
+    int colour;
+    Bitboard own, enemy, empty;
+    Bitboard ownPawns;
+    Bitboard pawnAttacks;        // squares the own pawns attack
+    Bitboard targets;            // the enemy's loose pawns
+    int enemyKing;
+    const int8_t (*table)[64];   // pieceTables slice for the enemy king's square
+};
+
 // A piece on q is an outpost when it stands in the enemy half on files c-f,
 // is defended by an own pawn and no pawn stands behind it on its file.
-bool isOutpost(int q, int colour, Bitboard pawnDefended) {
+bool isOutpost(int q, const Side& s) {
     const Bitboard bit = squareBit(q);
-    return (bit & enemyHalf[colour] & CENTRE_FILES & pawnDefended) &&
-           !(frontSpan[colour ^ 1][q] & board.pieceBits[PAWN]);
+    return (bit & enemyHalf[s.colour] & CENTRE_FILES & s.pawnAttacks) &&
+           !(frontSpan[s.colour ^ 1][q] & board.pieceBits[PAWN]);
 }
 
 // Squares above q: the pieces of a type still to visit after the one on q.
 inline Bitboard above(int q) { return ~Bitboard(0) << q << 1; }
+
+// Half a point per empty square attacked; the penalty when there is none.
+inline int mobility(Bitboard attacks, const Side& s, int trapped) {
+    const int k = popCount(attacks & s.empty);
+    return k == 0 ? trapped : k / 2;
+}
+
+int evaluateKnights(const Side& s, AttackMap& map) {
+    const Bitboard knights = board.pieceBits[KNIGHT] & s.own;
+    Bitboard all = 0;
+    int score = 0;
+    for (Bitboard b = knights; b; b &= b - 1) {
+        const int q = lowestSquare(b);
+        const Bitboard A = knightAttacks[q];
+        all |= A;
+        score += LOOSE_PAWN_ATTACK * popCount(A & s.targets);
+        if (A & knights & above(q)) score += MUTUAL_DEFENCE;
+        score += s.table[KNIGHT][q];
+        if (isOutpost(q, s)) score += KNIGHT_OUTPOST;
+    }
+    map[KNIGHT] = all;
+    return score;
+}
+
+int evaluateBishops(const Side& s, AttackMap& map) {
+    Bitboard all = 0;
+    int score = 0;
+    for (Bitboard b = board.pieceBits[BISHOP] & s.own; b; b &= b - 1) {
+        const int q = lowestSquare(b);
+        const Bitboard A = bishopAttacks(q);
+        all |= A;
+        score += LOOSE_PAWN_ATTACK * popCount(A & s.targets);
+        score += mobility(A, s, BISHOP_TRAPPED);
+        if (b & (b - 1)) score += BISHOP_PAIR;   // at least two bishops still to visit
+        score += s.table[BISHOP][q];
+        if (s.pawnAttacks & squareBit(q)) score += BISHOP_PAWN_DEFENDED;
+        if (isOutpost(q, s)) score += BISHOP_OUTPOST;
+    }
+    map[BISHOP] = all;
+    return score;
+}
+
+int evaluateRooks(const Side& s, AttackMap& map) {
+    const Bitboard rooks = board.pieceBits[ROOK] & s.own;
+    Bitboard all = 0;
+    int score = 0;
+    for (Bitboard b = rooks; b; b &= b - 1) {
+        const int q = lowestSquare(b);
+        const Bitboard A = rookAttacks(q);
+        all |= A;
+        score += LOOSE_PAWN_ATTACK * popCount(A & s.targets);
+        if (!(frontSpan[s.colour][q] & s.ownPawns)) {
+            score += ROOK_NO_OWN_PAWN_AHEAD;
+            if (!(fileMask[colOf(q)] & board.pieceBits[PAWN])) score += ROOK_OPEN_FILE;
+        }
+        if (A & rooks & above(q)) score += MUTUAL_DEFENCE;
+        if (rookRanks[s.colour] & squareBit(q)) score += ROOK_ON_KEY_RANK;
+        score += mobility(A, s, ROOK_TRAPPED);
+        score += s.table[ROOK][q];
+    }
+    map[ROOK] = all;
+    return score;
+}
+
+// Reads the rook and bishop entries of the map, so it runs after them.
+int evaluateQueens(const Side& s, AttackMap& map) {
+    Bitboard all = 0;
+    int score = 0;
+    for (Bitboard b = board.pieceBits[QUEEN] & s.own; b; b &= b - 1) {
+        const int q = lowestSquare(b);
+        const Bitboard A = queenAttacks(q);
+        all |= A;
+        score += LOOSE_PAWN_ATTACK * popCount(A & s.targets);
+        if (!(A & s.empty)) score += QUEEN_TRAPPED;
+        if (map[ROOK] & squareBit(q)) score += QUEEN_ROOK_DEFENDED;
+        if (map[BISHOP] & squareBit(q)) score += QUEEN_BISHOP_DEFENDED;
+        score += s.table[QUEEN][q] - manhattanDistance(s.enemyKing, q);
+    }
+    map[QUEEN] = all;
+    return score;
+}
+
+// Shelter terms of a king while the enemy still has a queen.
+int kingShelter(const Side& s, int q, Bitboard A, int phase) {
+    const int c = s.colour;
+    const bool castled = board.castled[c] != 0;
+    int score = 0;
+    if (castled) score += phase;
+    if (!castled && (board.kingMoved[c] || (board.leftRookMoved[c] && board.rightRookMoved[c])))
+        score += CASTLING_LOST;
+    if (!(fileMask[colOf(q)] & s.ownPawns)) score += KING_FILE_WITHOUT_PAWN;
+    if (castled) {
+        const int shield = popCount(s.ownPawns & A & passedSpan[c][q]);
+        if (shield == 0) score += SHIELD_NONE;
+        else if (shield == 1) score += SHIELD_ONE;
+        score += CASTLED_KING;
+    }
+    score -= kingShelterOpenness(q, c) / 2;
+    if (!(s.ownPawns & A & ~(FILE_A | FILE_H))) score += KING_WITHOUT_INNER_PAWN;
+    return score;
+}
+
+int evaluateKing(const Side& s, AttackMap& map) {
+    const Bitboard* pb = board.pieceBits;
+    const bool enemyHasQueen = pb[QUEEN] & s.enemy;
+    Bitboard all = 0;
+    int score = 0;
+    for (Bitboard b = pb[KING] & s.own; b; b &= b - 1) {
+        const int q = lowestSquare(b);
+        const Bitboard A = kingAttacks[q];
+        all |= A;
+        score += LOOSE_PAWN_ATTACK * popCount(A & s.targets);
+        const int v = s.table[KING][q];
+        if (!pb[PAWN] || board.material[s.colour] == KING_VALUE) {
+            score += v + KING_WITHOUT_PAWNS;
+            continue;
+        }
+        const int n = opponentPhase(s.colour);
+        score += kingPhaseBlend(v, n);
+        if (enemyHasQueen) score += kingShelter(s, q, A, n);
+        else if (!(A & s.ownPawns)) score += KING_WITHOUT_PAWN;
+    }
+    map[KING] = all;
+    return score;
+}
 
 }  // namespace
 
@@ -41,124 +209,31 @@ int kingShelterOpenness(int square, int colour) {
 }
 
 int evaluatePieces(int colour, AttackMap& map, Bitboard passedPawns, Bitboard loosePawns) {
-    const int e = colour ^ 1;
-    const Bitboard* pb = board.pieceBits;
-    const Bitboard own = board.colourBits[colour], enemy = board.colourBits[e];
-    const Bitboard empty = ~(own | enemy);
-    const Bitboard ownPawns = pb[PAWN] & own;
-    const Bitboard targets = loosePawns & enemy;
-    const int enemyKing = kingSquare(e);
-    const int8_t(*T)[64] = pieceTables[colour][enemyKing];
-    int score = 0;
+    Side s;
+    s.colour = colour;
+    s.own = board.colourBits[colour];
+    s.enemy = board.colourBits[colour ^ 1];
+    s.empty = ~(s.own | s.enemy);
+    s.ownPawns = board.pieceBits[PAWN] & s.own;
+    s.pawnAttacks = pawnAttacksOf(s.ownPawns, colour);
+    s.targets = loosePawns & s.enemy;
+    s.enemyKing = kingSquare(colour ^ 1);
+    s.table = pieceTables[colour][s.enemyKing];
 
-    const Bitboard pawnAttacks = pawnAttacksOf(ownPawns, colour);
-    map[PAWN] = pawnAttacks;
-
-    Bitboard all = 0;
-    const Bitboard knights = pb[KNIGHT] & own;
-    for (Bitboard b = knights; b; b &= b - 1) {
-        const int q = lowestSquare(b);
-        const Bitboard A = knightAttacks[q];
-        all |= A;
-        score += 2 * popCount(A & targets);
-        if (A & knights & above(q)) score += 2;
-        score += T[KNIGHT][q];
-        if (isOutpost(q, colour, pawnAttacks)) score += 3;
-    }
-    map[KNIGHT] = all;
-
-    all = 0;
-    const Bitboard bishops = pb[BISHOP] & own;
-    for (Bitboard b = bishops; b; b &= b - 1) {
-        const int q = lowestSquare(b);
-        const Bitboard A = bishopAttacks(q);
-        all |= A;
-        score += 2 * popCount(A & targets);
-        const int k = popCount(A & empty);
-        score += k == 0 ? -3 : k / 2;
-        if (b & (b - 1)) score += 8;   // at least two bishops still to visit
-        score += T[BISHOP][q];
-        if (pawnAttacks & squareBit(q)) score += 1;
-        if (isOutpost(q, colour, pawnAttacks)) score += 2;
-    }
-    map[BISHOP] = all;
-
-    all = 0;
-    const Bitboard rooks = pb[ROOK] & own;
-    for (Bitboard b = rooks; b; b &= b - 1) {
-        const int q = lowestSquare(b);
-        const Bitboard A = rookAttacks(q);
-        all |= A;
-        score += 2 * popCount(A & targets);
-        if (!(frontSpan[colour][q] & ownPawns)) {
-            score += 4;
-            if (!(fileMask[colOf(q)] & pb[PAWN])) score += 4;
-        }
-        if (A & rooks & above(q)) score += 2;
-        if (rookRanks[colour] & squareBit(q)) score += 2;
-        const int k = popCount(A & empty);
-        score += k == 0 ? -2 : k / 2;
-        score += T[ROOK][q];
-    }
-    map[ROOK] = all;
-
-    all = 0;
-    const Bitboard queens = pb[QUEEN] & own;
-    for (Bitboard b = queens; b; b &= b - 1) {
-        const int q = lowestSquare(b);
-        const Bitboard A = queenAttacks(q);
-        all |= A;
-        score += 2 * popCount(A & targets);
-        if (!(A & empty)) score -= 2;
-        if (map[ROOK] & squareBit(q)) score += 2;
-        if (map[BISHOP] & squareBit(q)) score += 1;
-        score += T[QUEEN][q] - manhattanDistance(enemyKing, q);
-    }
-    map[QUEEN] = all;
-
-    all = 0;
-    const bool enemyHasQueen = pb[QUEEN] & enemy;
-    for (Bitboard b = pb[KING] & own; b; b &= b - 1) {
-        const int q = lowestSquare(b);
-        const Bitboard A = kingAttacks[q];
-        all |= A;
-        score += 2 * popCount(A & targets);
-        const int v = T[KING][q];
-        if (!pb[PAWN] || board.material[colour] == 5000) {
-            score += v - 16;
-            continue;
-        }
-        const int n = opponentPhase(colour);
-        score += (-v * n + (8 - n) * v) / 8;
-        if (enemyHasQueen) {
-            const bool castled = board.castled[colour] != 0;
-            if (castled) score += n;
-            if (!castled && (board.kingMoved[colour] ||
-                             (board.leftRookMoved[colour] && board.rightRookMoved[colour])))
-                score -= 4;
-            if (!(fileMask[colOf(q)] & ownPawns)) score -= 8;
-            if (castled) {
-                const int shield = popCount(ownPawns & A & passedSpan[colour][q]);
-                if (shield == 0) score -= 12;
-                else if (shield == 1) score -= 8;
-                score += 6;
-            }
-            score -= kingShelterOpenness(q, colour) / 2;
-            if (!(ownPawns & A & ~(FILE_A | FILE_H))) score -= 4;
-        } else if (!(A & ownPawns)) {
-            score -= 4;
-        }
-    }
-    map[KING] = all;
-
+    map[PAWN] = s.pawnAttacks;
+    int score = evaluateKnights(s, map);
+    score += evaluateBishops(s, map);
+    score += evaluateRooks(s, map);
+    score += evaluateQueens(s, map);
+    score += evaluateKing(s, map);
     map[0] = map[PAWN] | map[KNIGHT] | map[BISHOP] | map[ROOK] | map[QUEEN] | map[KING];
 
-    const int z = popCount(kingAttacks[enemyKing] & map[0]);
-    score += queens ? 2 * z : z;
+    const int pressure = KING_PRESSURE * popCount(kingAttacks[s.enemyKing] & map[0]);
+    score += board.pieceBits[QUEEN] & s.own ? 2 * pressure : pressure;
 
     // Own passed pawns with an enemy piece on the square in front.
-    const Bitboard ownPassed = passedPawns & ownPawns;
+    const Bitboard ownPassed = passedPawns & s.ownPawns;
     const Bitboard stoppers = colour == WHITE ? ownPassed >> 8 : ownPassed << 8;
-    score -= 4 * popCount(stoppers & enemy);
+    score += BLOCKED_PASSER * popCount(stoppers & s.enemy);
     return score;
 }

@@ -122,10 +122,10 @@ void buildMasks() {
 int opponentPhase(int colour) {
     const int o = colour ^ 1;
     const int pawns = popCount(board.pieceBits[PAWN] & board.colourBits[o]);
-    const int pieces = board.material[o] - 100 * pawns - 5000;
-    int n = pieces * 8 / 3620;
-    if (!(board.pieceBits[QUEEN] & board.colourBits[o])) n -= 3;
-    return n < 0 ? 0 : n > 8 ? 8 : n;
+    const int pieces = board.material[o] - PAWN_VALUE * pawns - KING_VALUE;
+    int n = pieces * FULL_PHASE / FULL_ARMY;
+    if (!(board.pieceBits[QUEEN] & board.colourBits[o])) n -= QUEENLESS_PHASE_DROP;
+    return std::clamp(n, 0, FULL_PHASE);
 }
 
 bool isPassedSquare(int square, int colour) {
@@ -211,7 +211,7 @@ void prepareEvaluation() {
         int8_t* table = pieceSquareTable[c];
         for (int q = 0; q < 64; ++q) {
             const int v = table[KING * 64 + q];
-            if (pawnsOnBoard) storeByte(table[KING * 64 + q], (-v * n + (8 - n) * v) / 8);
+            if (pawnsOnBoard) storeByte(table[KING * 64 + q], kingPhaseBlend(v, n));
             storeByte(table[QUEEN * 64 + q], table[QUEEN * 64 + q] - manhattanDistance(enemyKing, q));
         }
     }

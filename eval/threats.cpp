@@ -8,6 +8,12 @@ namespace {
 
 constexpr int threatPenalty = 8;
 
+// Passed pawns in pawn endings, and a rook behind an own passed pawn.
+constexpr int kingEscortBonus = 6;       // own king touches the pawn's path
+constexpr int advancedEscortBonus = 16;  // ... and the pawn is in the enemy half
+constexpr int kingBlockPenalty = 6;      // enemy king on the pawn's path
+constexpr int rookBehindBonus = 4;       // an own rook ahead of the pawn on its file
+
 }  // namespace
 
 int evaluateThreats(const AttackMap& own, const AttackMap& enemy, int colour) {
@@ -59,13 +65,13 @@ int evaluatePassedPawns(Bitboard passedPawns, Bitboard enemyAttacks, int colour,
         }
         if (pawnEnding) {
             if (kingAttacks[kingSquare(colour)] & path) {
-                score += 6;
-                if (squareBit(q) & enemyHalf[colour]) score += 16;
+                score += kingEscortBonus;
+                if (squareBit(q) & enemyHalf[colour]) score += advancedEscortBonus;
             }
-            if (path & enemyKing) score -= 6;
+            if (path & enemyKing) score -= kingBlockPenalty;
             else if (!kingCatchesPawn(q, colour)) score += bonus;
         }
-        if (path & pb[ROOK] & own) score += 4;
+        if (path & pb[ROOK] & own) score += rookBehindBonus;
     }
     for (Bitboard b = halfPassedPawns & ownPawns; b; b &= b - 1)
         score += passedRankBonus[colour][rowOf(lowestSquare(b))] / 4;
