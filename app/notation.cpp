@@ -14,7 +14,6 @@ int listEnd() { return plyEnd[board.ply]; }
 
 bool isFileLetter(char c) { return c >= 'A' && c <= 'H'; }
 bool isRankDigit(char c) { return c >= '1' && c <= '8'; }
-int squareOf(char file, char rank) { return ('8' - rank) * 8 + (file - 'A'); }
 
 // A move that takes a king ends the game on the spot and would leave the
 // Board without one; no reader hands it out.
@@ -153,7 +152,7 @@ bool parseMove(const char* text, Move& move) {
     if (std::strcmp(text, "O-O-O") == 0) return parseSquaresMove(white ? 60 : 4, white ? 58 : 2, text, move);
     if (std::strlen(text) >= 4 && isFileLetter(text[0]) && isRankDigit(text[1]) && isFileLetter(text[2]) &&
         isRankDigit(text[3]))
-        return parseSquaresMove(squareOf(text[0], text[1]), squareOf(text[2], text[3]), text, move);
+        return parseSquaresMove(squareOfText(text[0], text[1], 'A'), squareOfText(text[2], text[3], 'A'), text, move);
     return parsePatternMove(text, move);
 }
 
@@ -178,19 +177,6 @@ bool parsePatternMove(const char* text, Move& move) {
     if (pattern.found == 0 || pattern.ambiguous || takesKing(pattern.found)) return false;
     move = pattern.found;
     return true;
-}
-
-void generateLegalMoves() {
-    generateAllMoves();
-    int kept = listBegin();
-    for (int i = listBegin(); i < listEnd(); ++i) {
-        const Move m = moveStack[i];
-        makeMove(m);
-        const bool leavesKingAttacked = inCheck();
-        unmakeMove(m);
-        if (!leavesKingAttacked) moveStack[kept++] = m;
-    }
-    plyEnd[board.ply] = kept;
 }
 
 const char* castlingText(Move move) {

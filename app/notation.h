@@ -10,10 +10,6 @@
 bool parseMove(const char* text, Move& move);
 bool parsePatternMove(const char* text, Move& move);
 
-// Leaves the root list holding only the moves that do not leave the mover's
-// king attacked, in generation order.
-void generateLegalMoves();
-
 // Writes at most 5 characters and a terminator into text (room for 6).
 bool formatMove(Move move, char* text);
 

@@ -42,3 +42,45 @@ void newGame() {
     for (int sq = 0; sq < 64; ++sq)
         if (initialPosition[sq] != NOPIECE) placePiece(sq, initialPosition[sq], sq < 32 ? BLACK : WHITE);
 }
+
+bool boardIsConsistent() {
+    Bitboard pieces[7] = {}, lines[4] = {};
+    HashKey key = 0;
+    int material[2] = {};
+    if (board.colourBits[WHITE] & board.colourBits[BLACK]) return false;
+    for (int sq = 0; sq < 64; ++sq) {
+        const int piece = board.squares[sq];
+        const bool white = isOccupiedBy(sq, WHITE), black = isOccupiedBy(sq, BLACK);
+        if (piece == NOPIECE) {
+            if (white || black) return false;
+            continue;
+        }
+        if (piece < PAWN || piece > KING || white == black) return false;
+        const int colour = white ? WHITE : BLACK;
+        pieces[piece] |= squareBit(sq);
+        lines[0] |= squareBit(rankIndex(sq));
+        lines[1] |= squareBit(fileIndex(sq));
+        lines[2] |= squareBit(diagA1H8Index(sq));
+        lines[3] |= squareBit(diagA8H1Index(sq));
+        key ^= zobristKeys[colour][piece][sq];
+        material[colour] += pieceValue[piece];
+    }
+    for (int p = 0; p < 7; ++p)
+        if (pieces[p] != board.pieceBits[p]) return false;
+    return lines[0] == rankLines.occupied && lines[1] == fileLines.occupied && lines[2] == diagA1H8Lines.occupied &&
+           lines[3] == diagA8H1Lines.occupied && key == board.hashKey && material[WHITE] == board.material[WHITE] &&
+           material[BLACK] == board.material[BLACK] && board.opponent == 1 - board.sideToMove;
+}
+
+int pstRecount(int colour) {
+    int sum = 0;
+    for (int sq = 0; sq < 64; ++sq)
+        if (board.squares[sq] && isOccupiedBy(sq, colour)) sum += pieceSquareTable[colour][board.squares[sq] * 64 + sq];
+    return sum;
+}
+
+void clearBoard() {
+    newGame();
+    for (int sq = 0; sq < 64; ++sq)
+        if (board.squares[sq] != NOPIECE) removePiece(sq, board.squares[sq], isOccupiedBy(sq, WHITE) ? WHITE : BLACK);
+}

@@ -8,6 +8,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
 
 #include "board/move.h"
 #include "board/score.h"
@@ -50,6 +51,17 @@ constexpr Bitboard squareBit(int square) { return Bitboard(1) << square; }
 constexpr int rowOf(int square) { return square >> 3; }
 constexpr int colOf(int square) { return square & 7; }
 
+// Square text: a file letter and a rank digit, "e4" for square 36. FEN and
+// coordinate moves are lower case, the engine's upper-cased command and file
+// text upper case: the caller names its letter for file a. -1 when refused.
+constexpr int squareOfText(char file, char rank, char fileA = 'a') {
+    if (file < fileA || file > fileA + 7 || rank < '1' || rank > '8') return -1;
+    return ('8' - rank) * 8 + (file - fileA);
+}
+constexpr int squareOfText(std::string_view text, char fileA = 'a') {
+    return text.size() == 2 ? squareOfText(text[0], text[1], fileA) : -1;
+}
+
 constexpr Bitboard FILE_A = 0x0101010101010101ull;
 constexpr Bitboard FILE_H = 0x8080808080808080ull;
 constexpr Bitboard rowMask(int row) { return Bitboard(0xFF) << (8 * row); }
@@ -67,6 +79,23 @@ inline int popCount(Bitboard b) { return __builtin_popcountll(b); }
 inline void assertConsistent(bool condition) {
     if (__builtin_expect(!condition, 0)) std::abort();
 }
+
+// Debug and sanitizer builds (ROTOR_CHECKS) recount the whole Board after
+// every makeMove and unmakeMove; optimised builds leave the check out.
+#ifdef ROTOR_CHECKS
+constexpr bool checkEveryMove = true;
+#else
+constexpr bool checkEveryMove = false;
+#endif
+
+// Whether every redundant part of the Board agrees with the mailbox and the
+// colour sets, recounted from scratch: piece sets, the four rotated
+// occupancies, key, material, opponent. pstSum is not compared: it keeps
+// whatever it held before a set-up until the evaluation fills it for a search
+// (see pstRecount).
+bool boardIsConsistent();
+// The colour's piece-square sum recounted from the mailbox.
+int pstRecount(int colour);
 
 // The occupancy seen by one family of lines (ranks, files, the two diagonal
 // directions), each in its own rotated bit order in which every line fills
@@ -144,3 +173,6 @@ inline void removePiece(int square, int piece, int colour) {
 
 // Sets up the initial position with an empty game history, White to move.
 void newGame();
+// newGame, then every piece removed: the empty Board with an empty history
+// and cleared castling counters, White to move.
+void clearBoard();

@@ -21,18 +21,6 @@ int pieceOfLetter(char c) {
     }
 }
 
-// The empty board with empty history and counters, White to move.
-void emptyBoard() {
-    newGame();
-    for (int sq = 0; sq < 64; ++sq)
-        if (board.squares[sq]) removePiece(sq, board.squares[sq], isOccupiedBy(sq, WHITE) ? WHITE : BLACK);
-}
-
-int squareOfText(const std::string& text) {
-    if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') return -1;
-    return ('8' - text[1]) * 8 + (text[0] - 'a');
-}
-
 // Eight ranks from rank 8 down, each filling exactly eight squares; no pawn on
 // the first or last rank.
 bool placePieces(const std::string& placement) {
@@ -95,7 +83,7 @@ bool setPosition(const std::string& fen) {
     std::istringstream in(fen);
     std::string placement, side = "w", castling = "-", enPassant = "-";
     in >> placement >> side >> castling >> enPassant;
-    emptyBoard();
+    clearBoard();
     if (!placePieces(placement) || (side != "w" && side != "b")) return false;
     board.sideToMove = side == "b" ? BLACK : WHITE;
     board.opponent = board.sideToMove ^ 1;
@@ -116,11 +104,7 @@ Move findMove(const std::string& text) {
     generateAllMoves();
     for (int i = plyEnd[board.ply - 1]; i < plyEnd[board.ply]; ++i) {
         const Move m = moveStack[i];
-        if (coordinateText(m) != text) continue;
-        makeMove(m);
-        const bool illegal = inCheck();
-        unmakeMove(m);
-        if (!illegal) return m;
+        if (coordinateText(m) == text && !leavesKingAttacked(m)) return m;
     }
     return 0;
 }

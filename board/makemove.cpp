@@ -14,9 +14,15 @@ int capturedSquare(Move m, int mover) {
 constexpr int leftCorner(int colour) { return colour == WHITE ? 56 : 0; }
 constexpr int rightCorner(int colour) { return colour == WHITE ? 63 : 7; }
 
-}  // namespace
+// pstSum may hold any offset from its recount (see boardIsConsistent), but a
+// move changes both by the same amount.
+struct PstOffsets {
+    int white = board.pstSum[WHITE] - pstRecount(WHITE);
+    int black = board.pstSum[BLACK] - pstRecount(BLACK);
+    bool operator==(const PstOffsets&) const = default;
+};
 
-void makeMove(Move m) {
+[[gnu::always_inline]] inline void makePieces(Move m) {
     const int s = board.sideToMove, o = board.opponent;
     const int f = moveFrom(m), t = moveTo(m);
     const int piece = board.squares[f];
@@ -57,7 +63,7 @@ void makeMove(Move m) {
     }
 }
 
-void unmakeMove(Move m) {
+[[gnu::always_inline]] inline void unmakePieces(Move m) {
     const int s = board.sideToMove, o = board.opponent;
     const int f = moveFrom(m), t = moveTo(m);
     const int piece = board.squares[t];
@@ -85,6 +91,29 @@ void unmakeMove(Move m) {
     } else if (restored == ROOK) {
         if (f == leftCorner(s)) board.leftRookMoved[s] -= 1;
         if (f == rightCorner(s)) board.rightRookMoved[s] -= 1;
+    }
+}
+
+}  // namespace
+
+// The checked builds recount the Board around every make and unmake.
+void makeMove(Move m) {
+    if constexpr (checkEveryMove) {
+        const PstOffsets before;
+        makePieces(m);
+        assertConsistent(boardIsConsistent() && PstOffsets() == before);
+    } else {
+        makePieces(m);
+    }
+}
+
+void unmakeMove(Move m) {
+    if constexpr (checkEveryMove) {
+        const PstOffsets before;
+        unmakePieces(m);
+        assertConsistent(boardIsConsistent() && PstOffsets() == before);
+    } else {
+        unmakePieces(m);
     }
 }
 

@@ -27,3 +27,19 @@ void generateAllMoves();
 bool canCastle(Move move);
 bool isEnPassantValid(Move move);
 bool isPseudoLegal(Move move);
+
+// Whether the move word is exactly one that the generators (or the move
+// reader, for rook and bishop promotions) produce in the current position.
+// Moves taken from the book or from teach.dat are checked with it before use.
+bool isPlayableMove(Move move);
+// Playable and not leaving the mover's own king attacked.
+bool isLegalMove(Move move);
+
+// The one legality test of a pseudo-legal move: makeMove, inCheck before any
+// flip (the mover's own king), unmakeMove.
+bool leavesKingAttacked(Move move);
+// Removes from the current ply's list every move that leaves the mover's king
+// attacked, keeping the others in generation order.
+void dropIllegalRootMoves();
+// generateAllMoves, then dropIllegalRootMoves.
+void generateLegalMoves();

@@ -41,10 +41,7 @@ int legalMoves(Move* moves) {
     generateAllMoves();
     int n = 0;
     for (int i = plyEnd[board.ply - 1]; i < plyEnd[board.ply] && n < 256; ++i) {
-        const Move m = moveStack[i];
-        makeMove(m);
-        if (!inCheck()) moves[n++] = m;
-        unmakeMove(m);
+        if (!leavesKingAttacked(moveStack[i])) moves[n++] = moveStack[i];
     }
     return n;
 }

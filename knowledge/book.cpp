@@ -7,6 +7,7 @@
 
 #include "app/notation.h"
 #include "board/makemove.h"
+#include "board/movegen.h"
 #include "board/random.h"
 #include "knowledge/knowledge.h"
 
@@ -47,13 +48,8 @@ char* readOpeningLine(char* first, char* cursor) {
 
 BookEntry bookEntryFor(Move move) {
     BookEntry e;
-    e.key = board.hashKey;
-    e.side = board.sideToMove;
+    fillSnapshot(e);
     e.move = move;
-    for (int piece = PAWN; piece <= QUEEN; ++piece) e.pieces[piece - PAWN] = board.pieceBits[piece];
-    e.white = board.colourBits[WHITE];
-    e.black = board.colourBits[BLACK];
-    e.castling = castlingSignature();
     e.next = nullptr;
     return e;
 }

@@ -24,15 +24,20 @@ struct PositionSnapshot {
     int castling;
 };
 
+// Writes the current position's snapshot into a snapshot, a book entry or a
+// teach entry (all hold its fields under the same names).
+template <typename Entry>
+void fillSnapshot(Entry& e) {
+    e.key = board.hashKey;
+    e.side = board.sideToMove;
+    for (int piece = PAWN; piece <= QUEEN; ++piece) e.pieces[piece - PAWN] = board.pieceBits[piece];
+    e.white = board.colourBits[WHITE];
+    e.black = board.colourBits[BLACK];
+    e.castling = castlingSignature();
+}
+
 PositionSnapshot currentSnapshot();
 bool snapshotsMatch(const PositionSnapshot& a, const PositionSnapshot& b);
-
-// Whether the move word is exactly one that the generators (or the move
-// reader, for rook and bishop promotions) produce in the current position.
-// Moves taken from the book or from teach.dat are checked with it before use.
-bool isPlayableMove(Move move);
-// Playable and not leaving the mover's own king attacked.
-bool isLegalMove(Move move);
 
 // Text of book and teaching lines. cleanLine drops the piece letters,
 // separators, annotations and the line end (keeping '-' before 'O' or 'o')

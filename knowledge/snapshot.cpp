@@ -17,12 +17,7 @@ int castlingSignature() {
 
 PositionSnapshot currentSnapshot() {
     PositionSnapshot s;
-    s.key = board.hashKey;
-    s.side = board.sideToMove;
-    for (int piece = PAWN; piece <= QUEEN; ++piece) s.pieces[piece - PAWN] = board.pieceBits[piece];
-    s.white = board.colourBits[WHITE];
-    s.black = board.colourBits[BLACK];
-    s.castling = castlingSignature();
+    fillSnapshot(s);
     return s;
 }
 

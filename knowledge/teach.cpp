@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "board/movegen.h"
 #include "knowledge/knowledge.h"
 #include "records/safefile.h"
 #include "search/search.h"
@@ -53,14 +54,9 @@ TeachEntry* findEntry() {
 }
 
 void fillEntry(TeachEntry& e, Move move, int score, int depth) {
-    e.key = board.hashKey;
-    e.side = board.sideToMove;
+    fillSnapshot(e);
     e.score = score;
-    e.castling = castlingSignature();
     e.depth = depth;
-    for (int piece = PAWN; piece <= QUEEN; ++piece) e.pieces[piece - PAWN] = board.pieceBits[piece];
-    e.white = board.colourBits[WHITE];
-    e.black = board.colourBits[BLACK];
     e.move = move;
 }
 

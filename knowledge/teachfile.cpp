@@ -7,6 +7,7 @@
 #include "app/notation.h"
 #include "app/settings.h"
 #include "board/makemove.h"
+#include "board/movegen.h"
 #include "knowledge/knowledge.h"
 #include "search/search.h"
 

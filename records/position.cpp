@@ -115,15 +115,7 @@ std::string squareName(int square) {
 }
 
 int parseSquareName(const std::string& text) {
-    if (text.size() != 2 || text[0] < 'A' || text[0] > 'H' || text[1] < '1' || text[1] > '8') return -1;
-    return ('8' - text[1]) * 8 + (text[0] - 'A');
-}
-
-void clearBoard() {
-    newGame();
-    for (int square = 0; square < 64; ++square)
-        if (board.squares[square] != NOPIECE)
-            removePiece(square, board.squares[square], isOccupiedBy(square, WHITE) ? WHITE : BLACK);
+    return squareOfText(text, 'A');
 }
 
 void writePosition(FILE* out, bool currentOnly) {

@@ -25,7 +25,6 @@ std::string nextToken(const std::string& line, size_t& pos, const char* delimite
 
 std::string squareName(int square);
 int parseSquareName(const std::string& text);   // -1 when refused
-void clearBoard();
 
 void writeMoveList(FILE* out);
 bool readMoveList(FILE* in);

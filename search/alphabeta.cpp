@@ -100,7 +100,7 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, bool a
                     for (Move& m : followPv) m = 0;
                 return clampScore(tScore);
             }
-            hashMove = isSoundMove(tMove) ? tMove : 0;
+            hashMove = tMove;   // 0 unless playable here
         }
     }
 

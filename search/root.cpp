@@ -137,19 +137,6 @@ bool nextIterationTooSlow() {
     return (long long)(lastTime - startTime) * ratio > settings.MAX_TIME;
 }
 
-void dropIllegalRootMoves() {
-    const int first = plyEnd[board.ply - 1];
-    int kept = first;
-    for (int i = first; i < plyEnd[board.ply]; ++i) {
-        const Move m = moveStack[i];
-        makeMove(m);
-        const bool illegal = inCheck();   // before any flip: the mover's own king
-        unmakeMove(m);
-        if (!illegal) moveStack[kept++] = m;
-    }
-    plyEnd[board.ply] = kept;
-}
-
 bool searchRoot(Move* result) {
     searchScore = -MATE_SCORE;
     searchDepth = 0;

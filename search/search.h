@@ -77,7 +77,6 @@ bool searchRoot(Move* result);
 // Between iterations: whether the next one is expected to overrun MAX_TIME,
 // from the growth of the last two iterations (from depth 4 on).
 bool nextIterationTooSlow();
-void dropIllegalRootMoves();
 
 int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, bool afterNull, bool inNullSubtree);
 int quiesce(int alpha, int beta);
@@ -99,8 +98,3 @@ void ageHistory();
 int clockSeconds();
 // Milliseconds since startClock, on a monotonic clock.
 int64_t elapsedMilliseconds();
-
-// Whether a move remembered from outside this search (the teach table) can be
-// made in the current position without breaking the Board: it must be
-// pseudo-legal and its flags must fit the piece that moves.
-bool isSoundMove(Move move);

@@ -20,7 +20,7 @@ Bitboard squares(std::initializer_list<int> list) {
 }
 
 // Square of text such as "e4".
-constexpr int sq(const char* text) { return ('8' - text[1]) * 8 + (text[0] - 'a'); }
+constexpr int sq(const char* text) { return squareOfText(text); }
 
 // Slider attacks by walking rays over an occupancy.
 Bitboard walkRays(int square, Bitboard occupied, const int (*steps)[2], int count) {

@@ -142,6 +142,38 @@ TEST(Board, PieceSquareSumFollowsPlaceAndRemove) {
     std::memset(pieceSquareTable, 0, sizeof pieceSquareTable);
 }
 
+// Each kind of damage to one redundant part of the Board is caught by the
+// recount; the checked builds then end the process at the next make.
+TEST(BoardDeathTest, RecountCatchesDamageToEachPart) {
+    const struct {
+        const char* part;
+        void (*damage)();
+    } cases[] = {
+        {"piece set", [] { board.pieceBits[KNIGHT] ^= squareBit(35); }},
+        {"colour sets overlap", [] { board.colourBits[WHITE] |= squareBit(0); }},
+        {"colour set without piece", [] { board.colourBits[BLACK] |= squareBit(35); }},
+        {"mailbox", [] { board.squares[35] = BISHOP; }},
+        {"rank occupancy", [] { rankLines.occupied ^= squareBit(rankIndex(35)); }},
+        {"file occupancy", [] { fileLines.occupied ^= squareBit(fileIndex(35)); }},
+        {"a1-h8 occupancy", [] { diagA1H8Lines.occupied ^= squareBit(diagA1H8Index(35)); }},
+        {"a8-h1 occupancy", [] { diagA8H1Lines.occupied ^= squareBit(diagA8H1Index(35)); }},
+        {"key", [] { board.hashKey ^= zobristKeys[WHITE][PAWN][35]; }},
+        {"material", [] { board.material[BLACK] += PAWN_VALUE; }},
+        {"opponent", [] { board.opponent = board.sideToMove; }},
+    };
+    for (const auto& c : cases) {
+        newGame();
+        const Move e2e4 = findMove("e2e4");
+        ASSERT_TRUE(boardIsConsistent());
+        c.damage();
+        EXPECT_FALSE(boardIsConsistent()) << c.part;
+        if (checkEveryMove) {
+            EXPECT_DEATH(makeMove(e2e4), "") << c.part;
+        }
+    }
+    newGame();
+}
+
 TEST(BoardDeathTest, PlacingOnAnOccupiedSquareAborts) {
     newGame();
     EXPECT_DEATH(placePiece(0, PAWN, WHITE), "");

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int sq(const char* text) { return ('8' - text[1]) * 8 + (text[0] - 'a'); }
+constexpr int sq(const char* text) { return squareOfText(text); }
 
 TEST(Fen, InitialPositionEqualsNewGame) {
     newGame();

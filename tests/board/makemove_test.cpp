@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int sq(const char* text) { return ('8' - text[1]) * 8 + (text[0] - 'a'); }
+constexpr int sq(const char* text) { return squareOfText(text); }
 
 class MakeMove : public ::testing::Test {
 protected:

@@ -10,7 +10,7 @@
 #include "support/position.h"
 
 // Square of a text such as "e4".
-inline int sq(const char* text) { return ('8' - text[1]) * 8 + (text[0] - 'a'); }
+inline int sq(const char* text) { return squareOfText(text); }
 
 inline Bitboard bits(std::initializer_list<const char*> squares) {
     Bitboard b = 0;

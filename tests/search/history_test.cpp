@@ -174,37 +174,3 @@ TEST_F(SearchState, StartOfHistoryEndsTheWalk) {
 }
 
 }  // namespace
-
-namespace {
-
-TEST(SoundMove, TeachMovesMustFitThePieceThatMoves) {
-    ASSERT_TRUE(setPosition("r3k3/1P6/8/8/8/8/8/R3K2R w KQ"));
-    const Move promotion = findMove("b7b8q");
-    ASSERT_NE(promotion, 0u);
-    EXPECT_TRUE(isSoundMove(promotion));
-    EXPECT_TRUE(isSoundMove(withPromoted(promotion, ROOK))) << "an under-promotion typed by a person";
-    EXPECT_FALSE(isSoundMove(withPromoted(promotion, 0)));
-    EXPECT_FALSE(isSoundMove(withPromoted(promotion, PAWN)));
-    EXPECT_FALSE(isSoundMove(withPromoted(promotion, KING)));
-    EXPECT_FALSE(isSoundMove(withPromoted(promotion, 7)));
-    EXPECT_TRUE(isSoundMove(findMove("b7a8n")));
-    const Move rook = findMove("a1a5");
-    EXPECT_TRUE(isSoundMove(rook));
-    EXPECT_FALSE(isSoundMove(rook | PROMOTION | (QUEEN << 12))) << "a rook does not promote";
-    EXPECT_FALSE(isSoundMove(rook | 0x00040000u)) << "unused bits set";
-    EXPECT_FALSE(isSoundMove(rook | (Move(PAWN) << 15))) << "a captured piece without the flag";
-    EXPECT_FALSE(isSoundMove(findMove("a1a8") & ~CAPTURE)) << "the flag missing";
-    EXPECT_TRUE(isSoundMove(findMove("a1a8")));
-    const Move castle = findMove("e1g1");
-    ASSERT_NE(castle, 0u);
-    EXPECT_TRUE(isSoundMove(castle));
-    EXPECT_TRUE(isSoundMove(findMove("e1c1")));
-    EXPECT_FALSE(isSoundMove(castle | CASTLE_LONG)) << "both castling flags";
-    EXPECT_FALSE(isSoundMove(encodeMove(60, 63, 0, 0, CASTLE_SHORT))) << "king not landing on g1";
-    EXPECT_FALSE(isSoundMove(encodeMove(56, 58, 0, 0, CASTLE_SHORT))) << "a rook does not castle";
-    EXPECT_FALSE(isSoundMove(encodeMove(60, 52, 0, PAWN, CAPTURE | EN_PASSANT))) << "a king takes no e.p.";
-    EXPECT_FALSE(isSoundMove(0));
-    EXPECT_FALSE(isSoundMove(encodeMove(20, 28, 0, 0, QUIET))) << "an empty from square";
-}
-
-}  // namespace

@@ -1,11 +1,13 @@
-// Checks a move word from a data file against the current position before
-// the engine makes it. makeMove trusts its input (it places the promoted
-// piece, moves a rook for a castling flag, removes the captured piece named
-// in the word), so a corrupted or hand-made word must never reach it.
+// Checks of move words: whether a word that comes from outside the move
+// generators (the book, teach.dat) is one they produce here, and whether a
+// move leaves the mover's own king attacked.
+//
+// makeMove trusts its input (it places the promoted piece, moves a rook for a
+// castling flag, removes the captured piece named in the word), so a
+// corrupted or hand-made word must never reach it.
 #include "board/attacks.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "knowledge/knowledge.h"
 
 namespace {
 
@@ -40,10 +42,24 @@ bool isPlayableMove(Move move) {
     return move == expectedWord(move) && isPseudoLegal(move);
 }
 
-bool isLegalMove(Move move) {
-    if (!isPlayableMove(move)) return false;
+bool leavesKingAttacked(Move move) {
     makeMove(move);
-    const bool illegal = inCheck();
+    const bool attacked = inCheck();   // before any flip: the mover's own king
     unmakeMove(move);
-    return !illegal;
+    return attacked;
+}
+
+bool isLegalMove(Move move) { return isPlayableMove(move) && !leavesKingAttacked(move); }
+
+void dropIllegalRootMoves() {
+    const int first = plyEnd[board.ply - 1];
+    int kept = first;
+    for (int i = first; i < plyEnd[board.ply]; ++i)
+        if (!leavesKingAttacked(moveStack[i])) moveStack[kept++] = moveStack[i];
+    plyEnd[board.ply] = kept;
+}
+
+void generateLegalMoves() {
+    generateAllMoves();
+    dropIllegalRootMoves();
 }
