@@ -11,6 +11,7 @@
 #include "app/notation.h"
 #include "app/searchlines.h"
 #include "app/settings.h"
+#include "app/teachrun.h"
 #include "board/attacks.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -19,6 +20,7 @@
 #include "knowledge/knowledge.h"
 #include "records/records.h"
 #include "search/search.h"
+#include "search/tt.h"
 
 std::string programDir;
 int xboardMode = 0;
@@ -124,7 +126,9 @@ void teachCommand(const std::string& args) {
 }
 
 void loadCommand() {
-    if (!loadGame(joinPath("lastgame.dat").c_str())) std::fputs(" # error: <load>\n", stderr);
+    const bool loaded = loadGame(joinPath("lastgame.dat").c_str());
+    ttClear();   // the loaded game, or the new one a failed load leaves, starts afresh
+    if (!loaded) std::fputs(" # error: <load>\n", stderr);
 }
 
 }  // namespace
@@ -137,6 +141,11 @@ std::string programDirectory(const char* programPath) {
 }
 
 std::string joinPath(const std::string& name) { return programDir + name; }
+
+void startGame() {
+    newGame();
+    ttClear();
+}
 
 void verifyMoveGeneration() {
     generateAllMoves();
@@ -233,7 +242,7 @@ bool executeCommandLine(const char* rawLine) {
         settings.USETEACH = 0;
     } else if (word == "SCORE") {
     } else if (word == "NEW") {
-        newGame();
+        startGame();
     } else if (word == "SAVE") {
         saveGame(joinPath("lastgame.dat").c_str());
     } else if (word == "LOAD") {
@@ -252,7 +261,7 @@ int runEngine(int argc, char** argv) {
     programDir = programDirectory(argc > 0 ? argv[0] : nullptr);
     searchReporter = PRINTING_REPORTER;
     std::fputs("# Rotor chess engine, version 1.00\n", stderr);
-    newGame();
+    startGame();
     std::fputs("#load teach-table: ", stderr);
     std::fprintf(stderr, "%s\n", loadTeachTable(joinPath("teach.dat").c_str()) ? "ok" : "error");
     std::fputs("#load book: ", stderr);

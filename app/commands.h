@@ -12,6 +12,9 @@ extern int engineColour;         // the colour the engine plays in xboard mode
 std::string programDirectory(const char* programPath);
 std::string joinPath(const std::string& name);
 
+// A new game: the initial position and an empty transposition table.
+void startGame();
+
 // Runs the engine from start-up to shutdown; returns the exit status.
 int runEngine(int argc, char** argv);
 

@@ -2,7 +2,7 @@
 
 #include "board/attacks.h"
 #include "board/makemove.h"
-#include "search/tt.h"
+#include "board/random.h"
 
 Board board;
 int8_t pieceSquareTable[2][512];
@@ -23,9 +23,27 @@ const int initialPosition[64] = {
 
 const int pawnStep[2] = {-8, 8};
 
+namespace {
+
+bool keysFilled = false;
+
+// The first 3072 numbers of the engine's sequence, four to a key, in this order.
+void fillZobristKeys() {
+    for (int colour = 0; colour < 2; ++colour)
+        for (int piece = PAWN; piece <= KING; ++piece)
+            for (int sq = 0; sq < 64; ++sq) {
+                HashKey key = 0;
+                for (int part = 0; part < 4; ++part) key = key << 16 | HashKey(nextRandom());
+                zobristKeys[colour][piece][sq] = key;
+            }
+    keysFilled = true;
+}
+
+}  // namespace
+
 void newGame() {
     initAttackTables();
-    ttClear();
+    if (!keysFilled) fillZobristKeys();
     board.hashKey = 0;
     rankLines.occupied = fileLines.occupied = 0;
     diagA1H8Lines.occupied = diagA8H1Lines.occupied = 0;

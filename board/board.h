@@ -40,7 +40,8 @@ extern Board board;
 // Piece-square bytes per colour (piece * 64 + square), filled before each search.
 extern int8_t pieceSquareTable[2][512];
 
-// Position keys [colour][piece][square]; pieces 0 and 7 stay 0.
+// Position keys [colour][piece][square]; pieces 0 and 7 stay 0. Drawn by
+// the first newGame, before anything else draws from the sequence.
 extern HashKey zobristKeys[2][8][64];
 
 extern const int pieceValue[8];
@@ -172,6 +173,7 @@ inline void removePiece(int square, int piece, int colour) {
 }
 
 // Sets up the initial position with an empty game history, White to move.
+// Whoever starts a game clears the transposition table as well.
 void newGame();
 // newGame, then every piece removed: the empty Board with an empty history
 // and cleared castling counters, White to move.

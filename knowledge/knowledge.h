@@ -89,6 +89,8 @@ struct TeachEntry {
 static_assert(sizeof(TeachEntry) == 88, "teach record is 88 bytes");
 
 constexpr int TEACH_CHAINS = 1 << 17;
+// Depths handed out are clamped to the deepest iteration a search can reach.
+constexpr int TEACH_MAX_DEPTH = 50;
 
 bool loadTeachTable(const char* path);
 bool saveTeachTable(const char* path);
@@ -96,15 +98,9 @@ bool saveTeachTable(const char* path);
 // -100000..100000 and the depth within 0..50.
 bool teachLookup(Move& move, int& score, int& depth);
 bool teachRecord(Move move, int score, int depth);
-bool teachFromFile(const char* gamesPath, const char* teachPath);
-void waitSeconds(int n);
 
 bool teachEntryMatches(const TeachEntry& entry);   // the current position's snapshot
 int teachEntryCount();
 // Frees every entry and the chain heads, as before the first load. Used by
 // tests; no command calls it.
 void clearTeachTable();
-
-// Seconds that TEACH pauses after each searched position: 5. Only tests
-// lower it; no command changes it.
-extern int teachPauseSeconds;

@@ -10,8 +10,7 @@
 
 #include "board/movegen.h"
 #include "knowledge/knowledge.h"
-#include "records/safefile.h"
-#include "search/search.h"
+#include "knowledge/safefile.h"
 
 static_assert(std::endian::native == std::endian::little, "teach.dat records are little-endian, as in memory");
 
@@ -132,7 +131,7 @@ bool teachLookup(Move& move, int& score, int& depth) {
     // depth are kept within what a search can produce.
     move = isPlayableMove(e->move) ? e->move : 0;
     score = clampInt(e->score, -MATE_SCORE, MATE_SCORE);
-    depth = clampInt(e->depth, 0, MAX_ITERATION_DEPTH);
+    depth = clampInt(e->depth, 0, TEACH_MAX_DEPTH);
     return true;
 }
 

@@ -6,7 +6,7 @@
 
 #include "board/board.h"
 #include "records/records.h"
-#include "records/safefile.h"
+#include "knowledge/safefile.h"
 
 namespace {
 

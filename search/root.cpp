@@ -11,6 +11,8 @@
 #include "search/search.h"
 #include "search/tt.h"
 
+static_assert(TEACH_MAX_DEPTH == MAX_ITERATION_DEPTH, "teach depths are what a search reaches");
+
 int searchScore = -MATE_SCORE;
 int searchDepth = 0;
 int iterationDepth = 0;

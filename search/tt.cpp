@@ -4,27 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "board/random.h"
-
 namespace {
 
 TTEntry* tables[2] = {nullptr, nullptr};
-
-void fillZobristKeys() {
-    for (int colour = 0; colour < 2; ++colour)
-        for (int piece = 1; piece <= 6; ++piece)
-            for (int sq = 0; sq < 64; ++sq) {
-                HashKey key = 0;
-                for (int part = 0; part < 4; ++part) key = key << 16 | HashKey(nextRandom());
-                zobristKeys[colour][piece][sq] = key;
-            }
-}
 
 }  // namespace
 
 void ttClear() {
     if (!tables[0]) {
-        fillZobristKeys();
         for (TTEntry*& table : tables) {
             table = static_cast<TTEntry*>(std::malloc(sizeof(TTEntry) * TT_SIZE));
             if (!table) {

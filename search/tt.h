@@ -1,6 +1,6 @@
 // Transposition table: one table per side to move (the key has no side term),
 // 2^18 packed 18-byte entries each, indexed by the low 18 bits of the key.
-// It lives for one search: cleared before every search and by newGame.
+// It lives for one search: cleared before every search and when a game starts.
 #pragma once
 #include "board/board.h"
 
@@ -20,7 +20,7 @@ static_assert(sizeof(TTEntry) == 18, "packed entry");
 constexpr int TT_BITS = 18;
 constexpr int TT_SIZE = 1 << TT_BITS;
 
-// First call: fills zobristKeys and allocates both tables. Every call: zeroes them.
+// First call: allocates both tables. Every call: zeroes them.
 void ttClear();
 
 // Entry of the current position for that side to move, or nullptr.

@@ -2,6 +2,7 @@
 // clearing, and the position keys it draws.
 #include <gtest/gtest.h>
 
+#include "app/commands.h"
 #include "board/board.h"
 #include "board/random.h"
 #include "search/tt.h"
@@ -14,7 +15,10 @@ namespace {
 // reference to a misaligned field is undefined.
 class TranspositionTable : public ::testing::Test {
 protected:
-    void SetUp() override { newGame(); }
+    void SetUp() override {
+        newGame();
+        ttClear();
+    }
     void TearDown() override { newGame(); }
     static void at(HashKey key) { board.hashKey = key; }
 };
@@ -123,19 +127,31 @@ TEST_F(TranspositionTable, ClearForgetsEverything) {
         EXPECT_EQ(ttProbe(WHITE), nullptr);
         EXPECT_EQ(ttProbe(BLACK), nullptr);
     }
-    // newGame clears as well.
-    at(KEY);
-    ttStore(0x1111, 10, 4, WHITE, BOUND_EXACT);
-    newGame();
-    at(KEY);
-    EXPECT_EQ(ttProbe(WHITE), nullptr);
+}
+
+TEST_F(TranspositionTable, StartingAGameClearsItButSettingUpAPositionDoesNot) {
+    for (const char* command : {"NEW", "LOAD"}) {
+        at(KEY);
+        ttStore(0x1111, 10, 4, WHITE, BOUND_EXACT);
+        newGame();
+        at(KEY);
+        EXPECT_NE(ttProbe(WHITE), nullptr) << "the board alone knows nothing of the table";
+        programDir = "/nonexistent/rotor/";   // LOAD finds no file and starts a new game
+        testing::internal::CaptureStderr();
+        executeCommandLine(command);
+        testing::internal::GetCapturedStderr();
+        programDir.clear();
+        at(KEY);
+        EXPECT_EQ(ttProbe(WHITE), nullptr) << command;
+    }
 }
 
 TEST_F(TranspositionTable, ProbeUsesTheBoardKeyOfTheRealPosition) {
     newGame();
     ttStore(0x0C12, 15, 2, WHITE, BOUND_EXACT);
     ASSERT_TRUE(setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq -"));
-    EXPECT_EQ(ttProbe(WHITE), nullptr);  // set-up cleared the table (newGame)
+    EXPECT_NE(ttProbe(WHITE), nullptr) << "the same pieces: the key has no side term";
+    ttClear();
     ttStore(0x0C12, 15, 2, WHITE, BOUND_EXACT);
     EXPECT_EQ(ttProbe(BLACK), nullptr);
     ASSERT_NE(ttProbe(WHITE), nullptr);

@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "app/settings.h"
+#include "app/teachrun.h"
 #include "board/board.h"
 #include "knowledge/knowledge.h"
 #include "search/search.h"

@@ -1,4 +1,4 @@
-#include "records/safefile.h"
+#include "knowledge/safefile.h"
 
 #include <csignal>
 #include <cstdio>

@@ -3,9 +3,10 @@
 #include <string>
 
 #include "app/settings.h"
+#include "app/teachrun.h"
 #include "board/makemove.h"
 #include "knowledge/knowledge.h"
-#include "scratch.h"
+#include "knowledge/scratch.h"
 #include "support/position.h"
 
 namespace {

@@ -1,9 +1,9 @@
-// The TEACH command: every position of every game line of a file that the
-// teach table does not hold yet is searched with short limits and recorded;
-// the table is saved after each line.
+#include "app/teachrun.h"
+
 #include <cstdio>
 #include <ctime>
 
+#include "app/commands.h"
 #include "app/notation.h"
 #include "app/settings.h"
 #include "board/makemove.h"
@@ -35,7 +35,7 @@ bool learnPosition() {
 // Plays one cleaned game line from the initial position, learning every
 // position on the way; returns the token it stopped at, or nullptr.
 char* teachLine(char* first, char* cursor) {
-    newGame();
+    startGame();
     std::fputs("#new line\n", stdout);
     for (char* token = first; token; token = nextToken(cursor)) {
         Move move = 0;
@@ -72,7 +72,7 @@ bool teachFromFile(const char* gamesPath, const char* teachPath) {
         if (stopped) std::fprintf(stderr, "#error in line %d: %s\n", lineNumber, stopped);
     }
     std::fclose(games);
-    newGame();
+    startGame();
     settings.MIN_DEPTH = kept.MIN_DEPTH;
     settings.MIN_TIME = kept.MIN_TIME;
     settings.MAX_TIME = kept.MAX_TIME;
