@@ -1,6 +1,7 @@
 // The evaluation driver: the insufficient-material draw, the quick estimate
-// from the board's running sums, then the pawn term (cached under the exact
-// pawn configuration), the piece terms, the threats and the passed pawns.
+// from the board's running sums, then the pawn term (kept in a table under
+// the exact pawn configuration), the piece terms, the threats and the passed
+// pawns.
 #include "eval/evaluate.h"
 
 AttackMap whiteAttacks, blackAttacks;
@@ -17,18 +18,37 @@ constexpr int DRAWN_MATERIAL = 2 * KNIGHT_VALUE;
 constexpr int LAZY_MARGIN = 200;
 inline int lazyMargin(int ply) { return LAZY_MARGIN - ply; }
 
+// Makes pawnCache the entry of the board's pawns: kept when it already is,
+// else copied from the pawn table, else computed and stored there.
 void refreshPawnCache() {
     const Bitboard white = board.pieceBits[PAWN] & board.colourBits[WHITE];
     const Bitboard black = board.pieceBits[PAWN] & board.colourBits[BLACK];
     if (white == pawnCache.whitePawnKey && black == pawnCache.blackPawnKey) return;
+    PawnEntry& slot = pawnTable[pawnTableIndex(white, black)];
+    if (slot.cache.whitePawnKey == white && slot.cache.blackPawnKey == black) {
+        pawnCache = slot.cache;
+        return;
+    }
     pawnCache.passedPawns = pawnCache.halfPassedPawns = pawnCache.loosePawns = 0;
     pawnCache.pawnScore[WHITE] = evaluatePawns(WHITE);
     pawnCache.pawnScore[BLACK] = evaluatePawns(BLACK);
     pawnCache.whitePawnKey = white;
     pawnCache.blackPawnKey = black;
+    slot.cache = pawnCache;
 }
 
 }  // namespace
+
+PawnEntry pawnTable[PAWN_TABLE_SIZE];
+
+int pawnTableIndex(Bitboard whitePawns, Bitboard blackPawns) {
+    const Bitboard mixed = whitePawns * 0x9E3779B97F4A7C15ull ^ blackPawns * 0xC2B2AE3D27D4EB4Full;
+    return int(mixed >> (64 - PAWN_TABLE_BITS));
+}
+
+void clearPawnTable() {
+    for (PawnEntry& e : pawnTable) e.cache = PawnCache{NO_PAWN_KEY, NO_PAWN_KEY, {0, 0}, 0, 0, 0};
+}
 
 int evaluate(int alpha, int beta) {
     const int s = board.sideToMove, o = s ^ 1;

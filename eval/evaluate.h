@@ -33,9 +33,28 @@ struct PawnCache {
 };
 
 extern AttackMap whiteAttacks, blackAttacks;
+
+// The entry of the pawns evaluated last. The pawn term reads nothing but the
+// two pawn sets (and the masks, built once), so an entry stays valid for as
+// long as its keys match.
 extern PawnCache pawnCache;
 
-// Tables built each search.
+// A key no board has (both colours on every square): marks an empty entry.
+constexpr Bitboard NO_PAWN_KEY = ~Bitboard(0);
+
+// The pawn table behind pawnCache: entries indexed by a hash of the two pawn
+// sets and matched on both sets exactly; a new configuration replaces the
+// entry in its slot. One entry per cache line. Cleared when the masks are built.
+constexpr int PAWN_TABLE_BITS = 14;
+constexpr int PAWN_TABLE_SIZE = 1 << PAWN_TABLE_BITS;
+struct alignas(64) PawnEntry {
+    PawnCache cache;
+};
+extern PawnEntry pawnTable[PAWN_TABLE_SIZE];
+int pawnTableIndex(Bitboard whitePawns, Bitboard blackPawns);
+void clearPawnTable();
+
+// Tables set each search: a copy of the spread tables of the root's phase class.
 extern int8_t pieceTables[2][64][8][64];   // [colour][enemy king square][piece][square]
 
 // Masks built on the first preparation.

@@ -1,8 +1,9 @@
 // Tables prepared once per search from the root position: the pawn masks,
-// the phase class, the king-relative piece tables and the piece-square bytes
-// behind the board's running pstSum.
+// the phase class, the king-relative piece tables (spread once per phase
+// class and kept) and the piece-square bytes behind the board's running pstSum.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "board/attacks.h"
 #include "board/makemove.h"
@@ -87,6 +88,29 @@ void storeByte(int8_t& slot, int value) {
     slot = int8_t(value);
 }
 
+// The piece tables of each phase class, spread on the first search in that
+// class. They depend on nothing else: the colour and phase pick the seed, the
+// spread walks an empty board and the weights are constant.
+using PieceTableSet = int8_t[2][64][8][64];
+static_assert(sizeof(PieceTableSet) == sizeof pieceTables);
+PieceTableSet spreadTables[3];
+bool spreadDone[3];
+
+void spreadPieceTables(int phase, PieceTableSet& out) {
+    const int* w = phaseWeights[phase];
+    int t[64];
+    for (int c = 0; c < 2; ++c) {
+        for (int p = KNIGHT; p <= KING; ++p) {
+            // The king's table ignores the enemy king: spread it once per colour.
+            if (p == KING) spreadTable(p, 0, w[p], c, phase, t);
+            for (int k = 0; k < 64; ++k) {
+                if (p != KING) spreadTable(p, k, w[p], c, phase, t);
+                for (int q = 0; q < 64; ++q) storeByte(out[c][k][p][q], t[q]);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 int chebyshevDistance(int a, int b) {
@@ -116,6 +140,9 @@ void buildMasks() {
         }
     }
     buildReach();
+    // Whatever was computed from the masks is computed again.
+    clearPawnTable();
+    spreadDone[OPENING] = spreadDone[MIDDLEGAME] = spreadDone[ENDGAME] = false;
     masksBuilt = true;
 }
 
@@ -176,18 +203,11 @@ void spreadTable(int piece, int enemyKing, int weight, int colour, int phase, in
 void buildPieceTables() {
     if (!masksBuilt) buildMasks();
     const int phase = gamePhaseClass();
-    const int* w = phaseWeights[phase];
-    int t[64];
-    for (int c = 0; c < 2; ++c) {
-        for (int p = KNIGHT; p <= KING; ++p) {
-            // The king's table ignores the enemy king: spread it once per colour.
-            if (p == KING) spreadTable(p, 0, w[p], c, phase, t);
-            for (int k = 0; k < 64; ++k) {
-                if (p != KING) spreadTable(p, k, w[p], c, phase, t);
-                for (int q = 0; q < 64; ++q) storeByte(pieceTables[c][k][p][q], t[q]);
-            }
-        }
+    if (!spreadDone[phase]) {
+        spreadPieceTables(phase, spreadTables[phase]);
+        spreadDone[phase] = true;
     }
+    std::memcpy(pieceTables, spreadTables[phase], sizeof pieceTables);
 }
 
 void prepareEvaluation() {

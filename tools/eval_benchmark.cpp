@@ -1,6 +1,7 @@
 // Micro-benchmark of the static evaluation on middlegame positions: the full
 // evaluation (root window, no quick exit) with the pawn entry cached, the same
-// with the pawn term recomputed every call, and the per-search preparation.
+// with the pawn entry read from the pawn table or recomputed every call, and
+// the per-search preparation.
 #include <benchmark/benchmark.h>
 
 #include <cctype>
@@ -53,10 +54,25 @@ void BM_EvaluateFull(benchmark::State& state) {
 }
 BENCHMARK(BM_EvaluateFull)->DenseRange(0, 3);
 
-void BM_EvaluatePawnCacheMiss(benchmark::State& state) {
+// The last entry forgotten: the pawn table answers.
+void BM_EvaluatePawnTableHit(benchmark::State& state) {
     setPlacement(positions[state.range(0)]);
     for (auto _ : state) {
-        pawnCache.whitePawnKey = pawnCache.blackPawnKey = ~Bitboard(0);   // never a board's pawns
+        pawnCache.whitePawnKey = pawnCache.blackPawnKey = NO_PAWN_KEY;
+        benchmark::DoNotOptimize(evaluate(-100000, 100000));
+    }
+}
+BENCHMARK(BM_EvaluatePawnTableHit)->DenseRange(0, 3);
+
+// The last entry and the table slot forgotten: the pawn term is computed.
+void BM_EvaluatePawnCacheMiss(benchmark::State& state) {
+    setPlacement(positions[state.range(0)]);
+    const Bitboard white = board.pieceBits[PAWN] & board.colourBits[WHITE];
+    const Bitboard black = board.pieceBits[PAWN] & board.colourBits[BLACK];
+    PawnCache& slot = pawnTable[pawnTableIndex(white, black)].cache;
+    for (auto _ : state) {
+        pawnCache.whitePawnKey = pawnCache.blackPawnKey = NO_PAWN_KEY;
+        slot.whitePawnKey = NO_PAWN_KEY;
         benchmark::DoNotOptimize(evaluate(-100000, 100000));
     }
 }

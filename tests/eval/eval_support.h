@@ -32,9 +32,8 @@ inline void setWithZeroTables(const std::string& fen) {
     std::memset(pieceTables, 0, sizeof pieceTables);
 }
 
-// Makes the next evaluation recompute the pawn term (no board has both
-// colours on every square).
-inline void invalidatePawnCache() { pawnCache.whitePawnKey = pawnCache.blackPawnKey = ~Bitboard(0); }
+// Makes the next evaluation look the pawns up again (in the pawn table).
+inline void invalidatePawnCache() { pawnCache.whitePawnKey = pawnCache.blackPawnKey = NO_PAWN_KEY; }
 
 // Runs the pawn term for both colours the way the driver does, on fresh sets.
 inline void scorePawns(int score[2]) {

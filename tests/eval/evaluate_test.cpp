@@ -169,6 +169,79 @@ TEST(Evaluate, ColourMirrorGivesTheSameScore) {
     }
 }
 
+// White and Black pawns as a position with the kings on e1 and e8 (the pawns
+// stay on ranks 2 to 7).
+std::string pawnFen(Bitboard white, Bitboard black) {
+    std::string fen;
+    for (int row = 0; row < 8; ++row) {
+        int gap = 0;
+        for (int col = 0; col < 8; ++col) {
+            const int q = row * 8 + col;
+            const char piece = q == sq("e8") ? 'k' : q == sq("e1") ? 'K' : white & squareBit(q) ? 'P'
+                             : black & squareBit(q) ? 'p' : 0;
+            if (!piece) { ++gap; continue; }
+            if (gap) fen += char('0' + gap);
+            gap = 0;
+            fen += piece;
+        }
+        if (gap) fen += char('0' + gap);
+        if (row < 7) fen += '/';
+    }
+    return fen + " w";
+}
+
+// Evaluates with the last entry forgotten, so that the pawn table answers,
+// and expects the entry a fresh computation gives.
+void expectFreshPawnEntry(const std::string& fen) {
+    prepare(fen);
+    int fresh[2];
+    scorePawns(fresh);
+    const PawnCache expected = pawnCache;
+    invalidatePawnCache();
+    fullEvaluation();
+    EXPECT_EQ(pawnCache.whitePawnKey, board.pieceBits[PAWN] & board.colourBits[WHITE]) << fen;
+    EXPECT_EQ(pawnCache.blackPawnKey, board.pieceBits[PAWN] & board.colourBits[BLACK]) << fen;
+    EXPECT_EQ(pawnCache.pawnScore[WHITE], fresh[WHITE]) << fen;
+    EXPECT_EQ(pawnCache.pawnScore[BLACK], fresh[BLACK]) << fen;
+    EXPECT_EQ(pawnCache.passedPawns, expected.passedPawns) << fen;
+    EXPECT_EQ(pawnCache.halfPassedPawns, expected.halfPassedPawns) << fen;
+    EXPECT_EQ(pawnCache.loosePawns, expected.loosePawns) << fen;
+}
+
+TEST(Evaluate, PawnTableGivesWhatAFreshComputationGives) {
+    clearPawnTable();
+    for (int round = 0; round < 2; ++round)   // the second round finds every entry stored
+        for (const char* fen : testPositions) expectFreshPawnEntry(fen);
+
+    // Two pawn configurations in the same slot replace each other.
+    const Bitboard black = bits({"a7", "c6", "f7", "g7", "h7"});
+    const Bitboard first = bits({"a2", "b2", "d4", "e3"});
+    Bitboard second = 0;
+    for (Bitboard n = 1; n < 0x10000 && !second; ++n) {
+        const Bitboard candidate = n << 32;   // ranks 4 and 3
+        if (candidate != first && pawnTableIndex(candidate, black) == pawnTableIndex(first, black)) second = candidate;
+    }
+    ASSERT_NE(second, 0u);
+    const PawnEntry& slot = pawnTable[pawnTableIndex(first, black)];
+    expectFreshPawnEntry(pawnFen(first, black));
+    EXPECT_EQ(slot.cache.whitePawnKey, first);
+    expectFreshPawnEntry(pawnFen(second, black));
+    EXPECT_EQ(slot.cache.whitePawnKey, second);
+    expectFreshPawnEntry(pawnFen(first, black));
+    EXPECT_EQ(slot.cache.whitePawnKey, first);
+
+    // The table is read: a changed entry shows in the score.
+    prepare(testPositions[0]);
+    const int before = fullEvaluation();
+    PawnEntry& entry = pawnTable[pawnTableIndex(pawnCache.whitePawnKey, pawnCache.blackPawnKey)];
+    entry.cache.pawnScore[WHITE] += 30;
+    invalidatePawnCache();
+    EXPECT_EQ(fullEvaluation(), before + 30);
+    clearPawnTable();
+    invalidatePawnCache();
+    EXPECT_EQ(fullEvaluation(), before);
+}
+
 TEST(Evaluate, SameValueTwice) {
     for (const char* fen : testPositions) {
         prepare(fen);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "board/attacks.h"
 #include "board/makemove.h"
@@ -94,6 +95,36 @@ TEST(EvalTables, TablesOfBlackMirrorThoseOfWhite) {
             for (int p = KNIGHT; p <= KING; ++p)
                 for (int q = 0; q < 64; ++q)
                     ASSERT_EQ(pieceTables[WHITE][k][p][q], pieceTables[BLACK][k ^ 56][p][q ^ 56]);
+    }
+}
+
+TEST(EvalTables, KeptTablesEqualFreshSpreads) {
+    // Each phase class twice, in an order that reuses kept tables; a damaged
+    // copy is replaced by the next preparation.
+    const struct {
+        const char* fen;
+        int phase;
+    } cases[] = {
+        {startFen, OPENING},
+        {"4k3/pppppppp/8/8/8/8/PPPPPPPP/RNB1KBNR w", ENDGAME},
+        {"r3kb1r/pp3ppp/8/8/8/8/PP3PPP/R2QKB1R w", MIDDLEGAME},
+        {startFen, OPENING},
+        {"r3kb1r/pp3ppp/8/8/8/8/PP3PPP/R2QKB1R w", MIDDLEGAME},
+        {"4k3/pppppppp/8/8/8/8/PPPPPPPP/RNB1KBNR w", ENDGAME},
+    };
+    for (const auto& c : cases) {
+        std::memset(pieceTables, 0x55, sizeof pieceTables);
+        prepare(c.fen);
+        ASSERT_EQ(gamePhaseClass(), c.phase) << c.fen;
+        int t[64];
+        for (int colour = 0; colour < 2; ++colour)
+            for (int k = 0; k < 64; ++k)
+                for (int p = NOPIECE; p <= 7; ++p) {
+                    if (p >= KNIGHT && p <= KING) spreadTable(p, k, 33, colour, c.phase, t);
+                    else std::fill(t, t + 64, 0);
+                    for (int q = 0; q < 64; ++q)
+                        ASSERT_EQ(pieceTables[colour][k][p][q], t[q]) << c.fen << " " << colour << k << p << q;
+                }
     }
 }
 
