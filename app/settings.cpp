@@ -31,8 +31,9 @@ void allotMoveTime() {
 }
 
 void chargeMoveTime() {
-    if (lastTime > startTime)
-        periodPool -= lastTime - startTime;
+    const int used = searchClock.lastTime - searchClock.startTime;
+    if (used > 0)
+        periodPool -= used;
     else
         periodPool -= settings.MAX_TIME;
 }

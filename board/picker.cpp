@@ -3,11 +3,19 @@
 #include "board/board.h"
 #include "board/movegen.h"
 
-int historyTable[1024];
-Move killerMoves[61];
-Move alphaMoves[61];
+OrderingTables ordering;
+
+void clearOrdering() { ordering = OrderingTables{}; }
 
 namespace {
+
+constexpr int CAPTURE_SCORE_BASE = 30000;
+constexpr int RECAPTURE_BONUS = 540;
+// Quiet moves past the history ones are ordered by piece-square gain near
+// the root, and deeper when the material and piece-square balance lies
+// within this margin of the window.
+constexpr int PST_ORDER_PLIES = 4;
+constexpr int PST_ORDER_MARGIN = 100;
 
 enum Stage : unsigned {
     HASH_MOVE = 0,
@@ -34,14 +42,18 @@ void swapEntries(int a, int b) {
 
 void resetPicker(MovePicker& picker) { picker = MovePicker{0, 0, 0, 0, 0, 0}; }
 
+// The value of the victim minus the attacker's type code (the cheaper
+// attacker first), above a common base, with bonuses for a recapture on the
+// square the opponent just moved to, for a promotion (the new queen) and for
+// en passant (the pawn that does not stand on the target square).
 void scoreCaptures(int first, int last) {
     const Move previous = lastMove();
     for (int i = first; i <= last; ++i) {
         const Move m = moveStack[i];
-        int score = 30000 + pieceValue[board.squares[moveTo(m)]] - board.squares[moveFrom(m)];
-        if (previous && moveTo(m) == moveTo(previous)) score += 540;   // recapture
-        if (m & PROMOTION) score += 1120;
-        if (m & EN_PASSANT) score += 100;
+        int score = CAPTURE_SCORE_BASE + pieceValue[board.squares[moveTo(m)]] - board.squares[moveFrom(m)];
+        if (previous && moveTo(m) == moveTo(previous)) score += RECAPTURE_BONUS;
+        if (m & PROMOTION) score += QUEEN_VALUE;
+        if (m & EN_PASSANT) score += PAWN_VALUE;
         moveScore[i] = score;
     }
 }
@@ -50,8 +62,8 @@ int scoreByHistory(int first, int last) {
     int r = first;
     for (int p = first; p <= last; ++p) {
         const Move m = moveStack[p];
-        int score = historyTable[board.sideToMove * 512 + board.squares[moveFrom(m)] * 64 + moveTo(m)];
-        if (m == alphaMoves[board.ply]) score = historyLimit + 1;
+        int score = ordering.history[historyIndex(board.sideToMove, board.squares[moveFrom(m)], moveTo(m))];
+        if (m == ordering.alphaMoves[board.ply]) score = historyLimit + 1;
         moveScore[p] = score;
         if (score != 0) {
             swapEntries(r, p);
@@ -126,7 +138,7 @@ bool nextMove(MovePicker& picker, Move& out, int alpha, int beta) {
     case DECIDE_PST: {
         const int s = board.sideToMove, o = board.opponent;
         const int d = (board.material[s] + board.pstSum[s]) - (board.material[o] + board.pstSum[o]);
-        picker.usePst = ply < 4 || (alpha - 100 <= d && d <= beta + 100);
+        picker.usePst = ply < PST_ORDER_PLIES || (alpha - PST_ORDER_MARGIN <= d && d <= beta + PST_ORDER_MARGIN);
         if (picker.usePst && picker.cursor < plyEnd[ply]) scoreByPst(picker.cursor, plyEnd[ply] - 1);
         picker.stage = REMAINING_QUIETS;
     }

@@ -15,9 +15,20 @@ struct MovePicker {
 };
 
 constexpr int historyLimit = 30000;
-extern int historyTable[1024];     // colour * 512 + piece * 64 + to
-extern Move killerMoves[61];
-extern Move alphaMoves[61];
+
+// What the search learns for ordering quiet moves. The history is aged
+// between searches and the alpha moves cleared every iteration; the killers
+// live on from search to search. clearOrdering empties all three, for a
+// search that must not depend on what ran before it.
+struct OrderingTables {
+    int history[1024];     // colour * 512 + piece * 64 + to, at most historyLimit
+    Move killers[61];      // by ply: the last quiet move that raised alpha
+    Move alphaMoves[61];   // by ply: the last move that raised alpha without a cut-off
+};
+extern OrderingTables ordering;
+void clearOrdering();
+
+constexpr int historyIndex(int colour, int piece, int to) { return colour * 512 + piece * 64 + to; }
 
 void resetPicker(MovePicker& picker);
 bool nextMove(MovePicker& picker, Move& out, int alpha, int beta);

@@ -11,21 +11,18 @@
 #include "search/search.h"
 #include "search/tt.h"
 
-int repetitionCount = 0;
-int checkExtensionCount = 0;
-int recaptureCount = 0;
+SearchCounters searchCounters;
 Move followPv[61];
+
+void resetCounters() { searchCounters = SearchCounters{}; }
 
 namespace {
 
-bool isCaptureOrPromotion(Move m) { return (m & CAPTURE_OR_PROMOTION) != 0; }
+constexpr int NULL_MOVE_REDUCTION = 3;
+constexpr int NULL_MOVE_MARGIN = 50;
+constexpr int TEACH_CUT_MIN_PLY = 2;   // a teach score ends only nodes deeper than this
 
-// A stored score is clamped into the full window whatever the file held.
-int clampScore(int score) {
-    if (score > MATE_SCORE) return MATE_SCORE;
-    if (score < -MATE_SCORE) return -MATE_SCORE;
-    return score;
-}
+bool isCaptureOrPromotion(Move m) { return (m & CAPTURE_OR_PROMOTION) != 0; }
 
 // Records the move in the history slot of the current ply and steps into the child.
 void enterChild(Move move, PvLine& own) {
@@ -55,62 +52,74 @@ void writePv(PvLine* pv, Move move, const PvLine& own) {
 
 }  // namespace
 
-int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, bool afterNull, bool inNullSubtree) {
+int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsigned flags) {
+    const bool inNullSubtree = (flags & IN_NULL_SUBTREE) != 0;
+    const unsigned childFlags = flags & IN_NULL_SUBTREE;
+
+    // Step 1: the node's results start empty; the clock may stop the search.
     *bestMove = 0;
     int bestScore = -MATE_SCORE;
     int legalMoves = 0;
     if (timeUp()) return 0;
+
+    // Step 2: the ply limit, and a king left en prise by the move that led here.
     const int ply = board.ply;
     if (ply >= MAX_PLY) return evaluate(alpha, beta);
-    // The move that led here left its own king en prise.
     if (isAttacked(kingSquare(board.opponent), board.sideToMove)) return MATE_SCORE - ply;
 
+    // Step 3: a repetition (only after a reversible move) is a draw.
     const Move last = lastMove();
     if (!isCaptureOrPromotion(last) && movePromoted(last) != 1 && isRepetition()) {
-        ++repetitionCount;
+        ++searchCounters.repetitions;
         return 0;
     }
 
+    // Step 4: extensions, at most one ply: a check, or a pawn just arrived on
+    // the rank before promotion.
     const bool check = inCheck();
     bool extended = false;
     if (last != 0) {
         const int to = moveTo(last);
         if (check) {
-            ++checkExtensionCount;
+            ++searchCounters.checkExtensions;
             ++depth;
             extended = true;
         } else if (board.squares[to] == PAWN && (rowOf(to) == 1 || rowOf(to) == 6)) {
-            ++depth;   // a pawn has just reached the rank before promotion
+            ++depth;
             extended = true;
         }
     }
 
+    // Step 5: the horizon.
     if (depth <= 0) return quiesce(alpha, beta);
 
+    // Step 6: the teach table. Beyond the first plies a deep enough entry
+    // ends the node; otherwise its move is tried first.
     MovePicker picker;
     resetPicker(picker);
     Move hashMove = 0;
-
     if (!inNullSubtree && settings.USETEACH) {
         Move tMove = 0;
         int tScore = 0, tDepth = 0;
         if (teachLookup(tMove, tScore, tDepth)) {
-            if (ply > 2 && tDepth >= depth) {
+            if (ply > TEACH_CUT_MIN_PLY && tDepth >= depth) {
                 if (followPv[ply] != 0)
                     for (Move& m : followPv) m = 0;
-                return clampScore(tScore);
+                return tScore;
             }
             hashMove = tMove;   // 0 unless playable here
         }
     }
 
+    // Step 7: the previous iteration's line goes first.
     if (!inNullSubtree && followPv[ply] != 0) {
         hashMove = followPv[ply];
         followPv[ply] = 0;
     }
 
-    const Move killer = killerMoves[ply];
+    const Move killer = ordering.killers[ply];
 
+    // Step 8: the transposition table, when nothing above gave a move.
     if (!inNullSubtree && hashMove == 0) {
         if (const TTEntry* entry = ttProbe(board.sideToMove)) {
             const int entryDepth = entry->depth;
@@ -134,11 +143,15 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, bool a
         }
     }
 
+    // Step 9: the null move, searched NULL_MOVE_REDUCTION plies shallower.
+    // After a capture or promotion, above the reduction, only when the static
+    // score comes within NULL_MOVE_MARGIN of beta.
     PvLine own;
     Move childBest = 0;
-
-    if (nullMoveAllowed && !extended && !afterNull && beta < MATE_SCORE &&
-        (depth - 3 <= 0 || !isCaptureOrPromotion(last) || evaluate(beta - 51, beta - 50) >= beta - 50)) {
+    const int nullMargin = beta - NULL_MOVE_MARGIN;
+    if (nullMoveAllowed && !extended && !(flags & AFTER_NULL) && beta < MATE_SCORE &&
+        (depth - NULL_MOVE_REDUCTION <= 0 || !isCaptureOrPromotion(last) ||
+         evaluate(nullMargin - 1, nullMargin) >= nullMargin)) {
         const int slot = history.count + ply;
         plyEnd[ply] = plyEnd[ply - 1];
         history.historyMoves[slot] = 0;
@@ -146,12 +159,15 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, bool a
         own.moves[ply + 1] = 0;
         flipSides();
         board.ply += 1;
-        const int v = -alphaBeta(-beta, -beta + 1, depth - 3, &own, &childBest, true, true);
+        const int v = -alphaBeta(-beta, -beta + 1, depth - NULL_MOVE_REDUCTION, &own, &childBest,
+                                 AFTER_NULL | IN_NULL_SUBTREE);
         flipSides();
         board.ply -= 1;
         if (v >= beta) return beta;
     }
 
+    // Step 10: the moves, the first legal one with the full window, the rest
+    // with a zero window and a re-search from the zero-window result.
     picker.hashMove = hashMove;
     picker.killer = killer;
     Move move = 0;
@@ -160,32 +176,37 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, bool a
         enterChild(move, own);
         int t;
         if (legalMoves == 0) {
-            t = -alphaBeta(-beta, -alpha, depth - 1, &own, &childBest, false, inNullSubtree);
+            t = -alphaBeta(-beta, -alpha, depth - 1, &own, &childBest, childFlags);
         } else {
-            t = -alphaBeta(-alpha - 1, -alpha, depth - 1, &own, &childBest, false, inNullSubtree);
+            t = -alphaBeta(-alpha - 1, -alpha, depth - 1, &own, &childBest, childFlags);
             if (alpha < t && t < beta) {
-                // The re-search window starts at the zero-window result.
                 own.moves[ply + 1] = 0;
-                t = -alphaBeta(-beta, -t, depth - 1, &own, &childBest, false, inNullSubtree);
+                t = -alphaBeta(-beta, -t, depth - 1, &own, &childBest, childFlags);
             }
         }
         leaveChild(move);
-        if (stopSearch) return 0;
+        if (searchClock.stop) return 0;
+
+        // Step 11: the move's result: legality, best score, alpha, ordering
+        // data, the cut-off and the principal variation.
         if (t != -(MATE_SCORE - (ply + 1))) ++legalMoves;   // the child did not capture our king
         if (t > bestScore) bestScore = t;
         if (t > alpha) {
             alpha = t;
             *bestMove = move;
-            if (!isCaptureOrPromotion(move)) killerMoves[ply] = move;
+            if (!isCaptureOrPromotion(move)) ordering.killers[ply] = move;
             updateHistory(move, depth, t, beta);
             if (t >= beta) break;
-            alphaMoves[ply] = move;
+            ordering.alphaMoves[ply] = move;
             if (!inNullSubtree) writePv(pv, move, own);
         }
     }
 
-    if (legalMoves == 0 && !check && alpha < beta) return 0;   // stalemate
+    // Step 12: no legal move and no check is stalemate; a mated side keeps
+    // the king-capture score of its best (illegal) move.
+    if (legalMoves == 0 && !check && alpha < beta) return 0;
 
+    // Step 13: the node's result goes to the transposition table.
     if (!inNullSubtree) {
         const int bound = *bestMove == 0 ? BOUND_UPPER : alpha < beta ? BOUND_EXACT : BOUND_LOWER;
         ttStore(*bestMove, bestScore, depth, board.sideToMove, bound);
@@ -219,7 +240,7 @@ int quiesce(int alpha, int beta) {
         flipSides();
         board.ply -= 1;
         unmakeMove(move);
-        if (stopSearch) break;
+        if (searchClock.stop) break;
         if (v > alpha) {
             alpha = v;
             if (alpha >= beta) break;

@@ -5,10 +5,7 @@
 
 #include "search/search.h"
 
-bool stopSearch = false;
-uint64_t nodeCount = 0;
-int startTime = 0;
-int lastTime = 0;
+SearchClock searchClock;
 
 namespace {
 std::chrono::steady_clock::time_point startInstant;
@@ -23,15 +20,15 @@ int64_t elapsedMilliseconds() {
 
 void startClock() {
     startInstant = std::chrono::steady_clock::now();
-    startTime = lastTime = clockSeconds();
-    stopSearch = false;
-    nodeCount = 0;
+    searchClock = SearchClock{};
+    searchClock.startTime = searchClock.lastTime = clockSeconds();
 }
 
 bool readClock() {
-    lastTime = clockSeconds();
-    if (lastTime < startTime) startTime = lastTime;   // the clock went backwards
+    SearchClock& c = searchClock;
+    c.lastTime = clockSeconds();
+    if (c.lastTime < c.startTime) c.startTime = c.lastTime;   // the clock went backwards
     const int limit = iterationDepth <= settings.MIN_DEPTH ? settings.MAX_TIME : settings.MIN_TIME;
-    if (lastTime - startTime >= limit) stopSearch = true;
-    return stopSearch;
+    if (c.lastTime - c.startTime >= limit) c.stop = true;
+    return c.stop;
 }

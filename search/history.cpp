@@ -16,7 +16,7 @@ void updateHistory(Move move, int depth, int score, int beta) {
         bonus = 2 * depth;
     else
         bonus = 1;              // the move that caused the cut-off
-    int& entry = historyTable[board.sideToMove * 512 + board.squares[moveFrom(move)] * 64 + moveTo(move)];
+    int& entry = ordering.history[historyIndex(board.sideToMove, board.squares[moveFrom(move)], moveTo(move))];
     entry = entry + bonus < historyLimit ? entry + bonus : historyLimit;
 }
 
@@ -24,6 +24,6 @@ void ageHistory() {
     // One move of each side since the last search: keep a quarter of what was
     // learned; anything else (a new game, a jump in the game) starts afresh.
     const bool continuing = history.count == previousSearchCount + 2;
-    for (int& entry : historyTable) entry = continuing ? entry >> 2 : 0;
+    for (int& entry : ordering.history) entry = continuing ? entry >> 2 : 0;
     previousSearchCount = history.count;
 }

@@ -16,7 +16,6 @@ static_assert(TEACH_MAX_DEPTH == MAX_ITERATION_DEPTH, "teach depths are what a s
 int searchScore = -MATE_SCORE;
 int searchDepth = 0;
 int iterationDepth = 0;
-int iterationTime[51];
 bool nullMoveAllowed = false;
 int maxIterationDepth = MAX_ITERATION_DEPTH;
 Settings settings = {5, 15, 8, 1, 1};
@@ -29,7 +28,19 @@ PvLine savedPv;   // the root line at the last improvement
 
 // Root ordering key of a move that became the best: newer iterations and
 // later improvements sort first, above every static score.
-int leaderKey(int depth, int improvements) { return depth * 300 + improvements + 300000; }
+constexpr int LEADER_KEY_BASE = 300000;
+constexpr int LEADER_KEY_PER_DEPTH = 300;   // more than the improvements of one iteration
+int leaderKey(int depth, int improvements) { return depth * LEADER_KEY_PER_DEPTH + improvements + LEADER_KEY_BASE; }
+
+// From this many game moves on there is no search: the slots past the game
+// moves hold the search line.
+constexpr int ROOT_HISTORY_LIMIT = 300;
+static_assert(ROOT_HISTORY_LIMIT + MAX_PLY <= HISTORY_SIZE, "room for the deepest line");
+
+constexpr int BOOK_SKIP_ONE_IN = 8;       // the book is skipped when a draw mod 8 is 1
+constexpr int TEACH_MIN_PIECES = 6;       // fewer pieces on the board: the result is not learned
+constexpr int FIRST_PREDICTED_DEPTH = 4;  // the time prediction needs the two iterations before
+constexpr int MIN_GROWTH = 2, MAX_GROWTH = 4;   // bounds of the predicted time factor
 
 bool fewSliders(int colour) {
     const Bitboard sliders = board.pieceBits[BISHOP] | board.pieceBits[ROOK] | board.pieceBits[QUEEN];
@@ -52,12 +63,12 @@ SearchReport reportOf(int depth, Move move, int score, const PvLine* pv) {
                         score,
                         pv ? pv->moves : nullptr,
                         length,
-                        nodeCount,
-                        lastTime - startTime,
+                        searchClock.nodes,
+                        searchClock.lastTime - searchClock.startTime,
                         elapsedMilliseconds(),
-                        repetitionCount,
-                        checkExtensionCount,
-                        recaptureCount};
+                        searchCounters.repetitions,
+                        searchCounters.checkExtensions,
+                        searchCounters.recaptures};
 }
 
 void loadFollowPv() {
@@ -78,12 +89,12 @@ int searchRootMove(Move move, int i, int alpha, int beta) {
     const int depth = iterationDepth - 1;
     int v;
     if (i == 0) {
-        v = -alphaBeta(-beta, -alpha, depth, &rootPv, &scratch, false, false);
+        v = -alphaBeta(-beta, -alpha, depth, &rootPv, &scratch, PLAIN_NODE);
     } else {
-        v = -alphaBeta(-alpha - 1, -alpha, depth, &rootPv, &scratch, false, false);
+        v = -alphaBeta(-alpha - 1, -alpha, depth, &rootPv, &scratch, PLAIN_NODE);
         if (alpha < v && v < beta) {
             rootPv.moves[1] = 0;
-            v = -alphaBeta(-beta, -v, depth, &rootPv, &scratch, false, false);
+            v = -alphaBeta(-beta, -v, depth, &rootPv, &scratch, PLAIN_NODE);
         }
     }
     flipSides();
@@ -100,7 +111,7 @@ void deepen(Move* result, int n) {
         int alpha = -MATE_SCORE;
         const int beta = MATE_SCORE;
         loadFollowPv();
-        for (Move& m : alphaMoves) m = 0;
+        for (Move& m : ordering.alphaMoves) m = 0;
         int improvements = 0;
         for (int i = 0; i < n; ++i) {
             pickBest(i, n - 1);
@@ -121,7 +132,7 @@ void deepen(Move* result, int n) {
             }
         }
         if (iterationDepth > 2 && searchScore > MATE_FOUND) return;   // a mate is found
-        iterationTime[iterationDepth] = lastTime;
+        searchClock.iterationTime[iterationDepth] = searchClock.lastTime;
         if (nextIterationTooSlow()) return;
     }
 }
@@ -130,13 +141,14 @@ void deepen(Move* result, int n) {
 
 bool nextIterationTooSlow() {
     const int d = iterationDepth;
-    if (d < 4) return false;
-    const int a = iterationTime[d - 1] - iterationTime[d - 2];
-    const int b = iterationTime[d] - iterationTime[d - 1];
+    if (d < FIRST_PREDICTED_DEPTH) return false;
+    const int* times = searchClock.iterationTime;
+    const int a = times[d - 1] - times[d - 2];
+    const int b = times[d] - times[d - 1];
     int ratio = a > 0 && b > 0 ? b / a : 0;
-    if (ratio < 2) ratio = 2;
-    if (ratio > 4) ratio = 4;
-    return (long long)(lastTime - startTime) * ratio > settings.MAX_TIME;
+    if (ratio < MIN_GROWTH) ratio = MIN_GROWTH;
+    if (ratio > MAX_GROWTH) ratio = MAX_GROWTH;
+    return (long long)(searchClock.lastTime - searchClock.startTime) * ratio > settings.MAX_TIME;
 }
 
 bool searchRoot(Move* result) {
@@ -146,18 +158,16 @@ bool searchRoot(Move* result) {
 
     if (settings.USELIB) {
         const int r = nextRandom();
-        if (r % 8 != 1) {   // the book is skipped in one search out of eight
+        if (r % BOOK_SKIP_ONE_IN != 1) {
             const Move m = bookMove();
             *result = m;
             if (m != 0) return true;
         }
     }
 
-    repetitionCount = 0;
-    checkExtensionCount = 0;
-    recaptureCount = 0;
+    resetCounters();
     *result = 0;
-    if (history.count >= 300) return false;
+    if (history.count >= ROOT_HISTORY_LIMIT) return false;
     if (!kingsInPlace()) return false;
 
     prepareEvaluation();
@@ -192,7 +202,7 @@ bool searchRoot(Move* result) {
     deepen(result, n);
 
     if (searchReporter.finished) searchReporter.finished(reportOf(searchDepth, *result, searchScore, nullptr));
-    if (*result != 0 && popCount(board.colourBits[WHITE] | board.colourBits[BLACK]) > 5)
+    if (*result != 0 && popCount(board.colourBits[WHITE] | board.colourBits[BLACK]) >= TEACH_MIN_PIECES)
         teachRecord(*result, searchScore, searchDepth);
     return *result != 0;
 }

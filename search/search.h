@@ -56,38 +56,59 @@ extern SearchReporter searchReporter;   // QUIET_REPORTER until the caller insta
 extern int searchScore;
 extern int searchDepth;
 extern int iterationDepth;
-extern int iterationTime[51];
 extern bool nullMoveAllowed;
+extern Move followPv[61];   // the previous iteration's line, handed down as each node's first move
 
 // Deepest iteration a search may start: 50 unless a tool lowers it to run a
 // search to a fixed depth. No command changes it.
 extern int maxIterationDepth;
 
-// Search clock and counters.
-extern bool stopSearch;
-extern uint64_t nodeCount;
-extern int startTime;
-extern int lastTime;
-extern int repetitionCount;
-extern int checkExtensionCount;
-extern int recaptureCount;
-extern Move followPv[61];
+// The search clock: calendar seconds read every NODES_PER_READING nodes.
+// startClock resets it at the start of every search.
+struct SearchClock {
+    bool stop;                                     // the limit was reached; stays set until startClock
+    uint64_t nodes;                                // nodes entered since startClock
+    int startTime;                                 // seconds at startClock (moved back if the clock goes back)
+    int lastTime;                                  // seconds at the last reading
+    int iterationTime[MAX_ITERATION_DEPTH + 1];    // lastTime at the end of each iteration
+};
+extern SearchClock searchClock;
+
+// What the search counts for its reports; resetCounters clears them.
+struct SearchCounters {
+    int repetitions;       // nodes ended as a repetition draw
+    int checkExtensions;
+    int recaptures;        // reported; no rule counts them
+};
+extern SearchCounters searchCounters;
+void resetCounters();
 
 bool searchRoot(Move* result);
 // Between iterations: whether the next one is expected to overrun MAX_TIME,
 // from the growth of the last two iterations (from depth 4 on).
 bool nextIterationTooSlow();
 
-int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, bool afterNull, bool inNullSubtree);
+// How a node was reached. The reply to a null move tries no null move itself;
+// the whole subtree below a null move uses neither the teach table, nor
+// followPv, nor the transposition table, and writes no principal variation.
+enum NodeFlags : unsigned {
+    PLAIN_NODE = 0,
+    AFTER_NULL = 1,         // the reply to a null move
+    IN_NULL_SUBTREE = 2,    // inherited by every descendant
+};
+
+int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsigned flags);
 int quiesce(int alpha, int beta);
 
+constexpr uint64_t NODES_PER_READING = 4096;
+
 void startClock();
-// Reads the clock and sets stopSearch when the time limit is reached.
+// Reads the clock and sets searchClock.stop when the time limit is reached.
 bool readClock();
-// Counts a node; every 4096 nodes reads the clock. Returns stopSearch.
+// Counts a node; every NODES_PER_READING nodes reads the clock. Returns searchClock.stop.
 inline bool timeUp() {
-    if (stopSearch) return true;
-    if (++nodeCount & 0xFFF) return false;
+    if (searchClock.stop) return true;
+    if (++searchClock.nodes % NODES_PER_READING != 0) return false;
     return readClock();
 }
 bool isRepetition();

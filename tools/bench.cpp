@@ -91,10 +91,10 @@ int main(int argc, char** argv) {
     for (int i = 0; i < count; ++i) {
         if (!setPosition(positions[i])) return 2;
         // Every position starts from the same ordering data, whatever ran before it.
-        std::memset(killerMoves, 0, sizeof(killerMoves));
+        clearOrdering();
         Move move = 0;
         const bool found = searchRoot(&move);
-        const uint64_t nodes = found && searchDepth > 0 ? nodeCount : 0;
+        const uint64_t nodes = found && searchDepth > 0 ? searchClock.nodes : 0;
         total += nodes;
         char text[8] = "";
         formatMove(move, text);

@@ -89,11 +89,11 @@ TEST_F(CommandLoopState, AllotmentSpreadsThePoolOverTheRestOfThePeriod) {
 TEST_F(CommandLoopState, ChargingUsesTheSearchClock) {
     periodPool = 100;
     settings.MAX_TIME = 7;
-    startTime = 1000;
-    lastTime = 1009;
+    searchClock.startTime = 1000;
+    searchClock.lastTime = 1009;
     chargeMoveTime();
     EXPECT_EQ(periodPool, 91);
-    lastTime = 1000;
+    searchClock.lastTime = 1000;
     chargeMoveTime();
     EXPECT_EQ(periodPool, 84);
 }

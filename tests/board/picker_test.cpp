@@ -14,9 +14,7 @@ namespace {
 
 // Fresh ordering data and a position at the root (ply 0).
 void setUpOrdering(const char* fen) {
-    std::memset(historyTable, 0, sizeof(historyTable));
-    std::memset(killerMoves, 0, sizeof(killerMoves));
-    std::memset(alphaMoves, 0, sizeof(alphaMoves));
+    clearOrdering();
     std::memset(pieceSquareTable, 0, sizeof(pieceSquareTable));
     ASSERT_TRUE(setPosition(fen));
     board.ply = 0;
@@ -186,11 +184,11 @@ TEST(Picker, KillerEqualToHashOrStaleIsNotHandedOut) {
 
 TEST(Picker, HistoryMovesBestFirstAlphaMoveAheadOfAll) {
     setUpOrdering(quietFen);
-    historyTable[historyIndex(findMove("a1a5"))] = 5;
-    historyTable[historyIndex(findMove("a1c1"))] = 5;
-    historyTable[historyIndex(findMove("e1f2"))] = 9;
-    historyTable[historyIndex(findMove("e1f1"))] = historyLimit;
-    alphaMoves[0] = findMove("a1a3");
+    ordering.history[historyIndex(findMove("a1a5"))] = 5;
+    ordering.history[historyIndex(findMove("a1c1"))] = 5;
+    ordering.history[historyIndex(findMove("e1f2"))] = 9;
+    ordering.history[historyIndex(findMove("e1f1"))] = historyLimit;
+    ordering.alphaMoves[0] = findMove("a1a3");
     std::vector<std::string> moves = pickAll(0, 0);
     ASSERT_EQ(moves.size(), quietOrder.size());
     // 30001 for the alpha move, then 30000, 9 and the two 5s: the selection
@@ -201,8 +199,8 @@ TEST(Picker, HistoryMovesBestFirstAlphaMoveAheadOfAll) {
 
 TEST(Picker, EqualHistoryScoresInGenerationOrder) {
     setUpOrdering(quietFen);
-    historyTable[historyIndex(findMove("e1f2"))] = 4;
-    historyTable[historyIndex(findMove("a1a5"))] = 4;
+    ordering.history[historyIndex(findMove("e1f2"))] = 4;
+    ordering.history[historyIndex(findMove("a1a5"))] = 4;
     std::vector<std::string> moves = pickAll(0, 0);
     ASSERT_EQ(moves.size(), quietOrder.size());
     EXPECT_EQ(moves[0], "a1a5");
@@ -211,8 +209,8 @@ TEST(Picker, EqualHistoryScoresInGenerationOrder) {
 
 TEST(Picker, ScoreByHistoryPartitionsInPlace) {
     setUpOrdering(quietFen);
-    historyTable[historyIndex(findMove("a1a6"))] = 3;
-    historyTable[historyIndex(findMove("e1e2"))] = 7;
+    ordering.history[historyIndex(findMove("a1a6"))] = 3;
+    ordering.history[historyIndex(findMove("e1e2"))] = 7;
     plyEnd[0] = plyEnd[-1];
     generateQuietMoves();
     const int end = scoreByHistory(0, plyEnd[0] - 1);

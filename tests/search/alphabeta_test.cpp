@@ -38,7 +38,7 @@ TEST_F(AlphaBeta, NodeAtTheLastPlyReturnsTheStaticScore) {
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/3q4/4K3 w -"));
     const int stat = evaluate(-100000, 100000);
     EXPECT_EQ(searchNode(MAX_PLY, -100000, 100000, 5), stat);
-    EXPECT_EQ(nodeCount, 1u);
+    EXPECT_EQ(searchClock.nodes, 1u);
 }
 
 TEST_F(AlphaBeta, QuiescenceNeverReturnsBelowAlphaAndStopsAtTheLastPly) {
@@ -48,7 +48,7 @@ TEST_F(AlphaBeta, QuiescenceNeverReturnsBelowAlphaAndStopsAtTheLastPly) {
     prepareNode(MAX_PLY);
     const int stand = evaluate(-100000, 100000);
     EXPECT_EQ(quiesce(-100000, 100000), stand) << "no capture tried at the last ply";
-    EXPECT_EQ(nodeCount, 1u);
+    EXPECT_EQ(searchClock.nodes, 1u);
     prepareNode(3);
     EXPECT_GT(quiesce(-100000, 100000), stand) << "exd5 wins the queen";
     board.ply = 0;
@@ -64,11 +64,11 @@ TEST_F(AlphaBeta, QuiescenceSeesTheKingCapture) {
 TEST_F(AlphaBeta, CountsOneNodePerCallAndTwiceAtTheHorizon) {
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/4K3 w -"));
     searchNode(1, -100000, 100000, 0);
-    EXPECT_EQ(nodeCount, 2u) << "alphaBeta and quiesce of the same node";
+    EXPECT_EQ(searchClock.nodes, 2u) << "alphaBeta and quiesce of the same node";
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/4K3 w -"));
     searchNode(1, -100000, 100000, 1);
     // One root call, then per white king move one alphaBeta and one quiesce.
-    EXPECT_EQ(nodeCount, 1u + 2u * 5u);
+    EXPECT_EQ(searchClock.nodes, 1u + 2u * 5u);
 }
 
 TEST_F(AlphaBeta, FailSoftAboveTheWindow) {
@@ -87,10 +87,10 @@ int storedDepthAfter(const char* fen, Move last) {
     EXPECT_TRUE(setPosition(fen));
     prepareNode(1);
     history.historyMoves[history.count] = last;
-    checkExtensionCount = 0;
+    resetCounters();
     PvLine pv;
     Move best = 0;
-    alphaBeta(-100000, 100000, 1, &pv, &best, false, false);
+    alphaBeta(-100000, 100000, 1, &pv, &best, PLAIN_NODE);
     board.ply = 0;
     const TTEntry* e = ttProbe(board.sideToMove);
     return e ? e->depth : -1;
@@ -99,10 +99,10 @@ int storedDepthAfter(const char* fen, Move last) {
 TEST_F(AlphaBeta, ChecksAndPawnsOnTheSeventhExtendByOnePly) {
     // Black in check after Rd1-d8+.
     EXPECT_EQ(storedDepthAfter("3R2k1/8/6K1/8/8/8/8/8 b -", encodeMove(59, 3, 0, 0, QUIET)), 2);
-    EXPECT_EQ(checkExtensionCount, 1);
+    EXPECT_EQ(searchCounters.checkExtensions, 1);
     // The same check with no last move (the root, or after a null move): no extension.
     EXPECT_EQ(storedDepthAfter("3R2k1/8/6K1/8/8/8/8/8 b -", 0), 1);
-    EXPECT_EQ(checkExtensionCount, 0);
+    EXPECT_EQ(searchCounters.checkExtensions, 0);
     // A black pawn reaching b2, a white pawn reaching b7.
     EXPECT_EQ(storedDepthAfter("4k3/8/8/8/8/8/1p6/4K3 w -", encodeMove(41, 49, 1, 0, QUIET)), 2);
     EXPECT_EQ(storedDepthAfter("4k3/1P6/8/8/8/8/8/4K3 b -", encodeMove(17, 9, 1, 0, QUIET)), 2);
@@ -128,11 +128,11 @@ TEST_F(AlphaBeta, RepeatedPositionInTheTreeScoresZero) {
         board.ply += 1;
     }
     EXPECT_TRUE(isRepetition());
-    repetitionCount = 0;
+    resetCounters();
     PvLine pv;
     Move best = 0;
-    EXPECT_EQ(alphaBeta(-100000, 100000, 3, &pv, &best, false, false), 0);
-    EXPECT_EQ(repetitionCount, 1);
+    EXPECT_EQ(alphaBeta(-100000, 100000, 3, &pv, &best, PLAIN_NODE), 0);
+    EXPECT_EQ(searchCounters.repetitions, 1);
     EXPECT_EQ(ttProbe(board.sideToMove), nullptr) << "a repetition stores nothing";
     while (board.ply > 0) {
         flipSides();
@@ -152,11 +152,11 @@ TEST_F(AlphaBeta, ExactEntryInsideTheWindowDoesNotCutOffAndGoesFirst) {
     ttStore(blunder, 7777, 20, board.sideToMove, BOUND_EXACT);
     PvLine pv;
     Move best = 0;
-    const int score = alphaBeta(-100000, 100000, 2, &pv, &best, false, false);
+    const int score = alphaBeta(-100000, 100000, 2, &pv, &best, PLAIN_NODE);
     board.ply = 0;
     EXPECT_NE(score, 7777);
     // Searched first with the full window, the losing move raised alpha once.
-    EXPECT_GT(historyTable[board.sideToMove * 512 + QUEEN * 64 + moveTo(blunder)], 0);
+    EXPECT_GT(ordering.history[board.sideToMove * 512 + QUEEN * 64 + moveTo(blunder)], 0);
     EXPECT_NE(best, blunder);
 }
 
@@ -179,8 +179,8 @@ TEST_F(AlphaBeta, TableEntriesCutOffByTheirBound) {
         ttStore(m, c.score, c.depth, board.sideToMove, c.bound);
         PvLine pv;
         Move best = 0;
-        EXPECT_EQ(alphaBeta(c.alpha, c.beta, 2, &pv, &best, false, false), c.expected) << "bound " << c.bound;
-        EXPECT_EQ(nodeCount, 1u) << "nothing searched";
+        EXPECT_EQ(alphaBeta(c.alpha, c.beta, 2, &pv, &best, PLAIN_NODE), c.expected) << "bound " << c.bound;
+        EXPECT_EQ(searchClock.nodes, 1u) << "nothing searched";
         const TTEntry* e = ttProbe(board.sideToMove);
         ASSERT_NE(e, nullptr);
         EXPECT_EQ(e->score, c.score) << "a cut-off stores nothing";
@@ -202,8 +202,8 @@ TEST_F(AlphaBeta, ShallowOrInsideEntriesDoNotCutOff) {
         ttStore(m, c.score, c.depth, board.sideToMove, c.bound);
         PvLine pv;
         Move best = 0;
-        alphaBeta(-100, 100, 2, &pv, &best, false, false);
-        EXPECT_GT(nodeCount, 1u) << "bound " << c.bound << " depth " << c.depth;
+        alphaBeta(-100, 100, 2, &pv, &best, PLAIN_NODE);
+        EXPECT_GT(searchClock.nodes, 1u) << "bound " << c.bound << " depth " << c.depth;
     }
     board.ply = 0;
 }
@@ -240,7 +240,7 @@ TEST_F(AlphaBeta, NullSubtreeStoresNothingAndWritesNoLine) {
     PvLine pv;
     std::memset(&pv, 0, sizeof(pv));
     Move best = 0;
-    alphaBeta(-100000, 100000, 3, &pv, &best, false, true);
+    alphaBeta(-100000, 100000, 3, &pv, &best, IN_NULL_SUBTREE);
     board.ply = 0;
     EXPECT_EQ(ttProbe(board.sideToMove), nullptr);
     EXPECT_EQ(pv.moves[1], 0u);
@@ -253,7 +253,7 @@ TEST_F(AlphaBeta, PrincipalVariationIsWrittenFromTheNodePly) {
     PvLine pv;
     std::memset(&pv, 0xFF, sizeof(pv));
     Move best = 0;
-    const int score = alphaBeta(-100000, 100000, 3, &pv, &best, false, false);
+    const int score = alphaBeta(-100000, 100000, 3, &pv, &best, PLAIN_NODE);
     board.ply = 0;
     EXPECT_EQ(score, 100000 - 2 - 4);
     EXPECT_EQ(pv.moves[2], best);
@@ -286,9 +286,9 @@ protected:
         history.historyMoves[history.count + 1] = last;
         PvLine pv;
         Move best = 0;
-        result = alphaBeta(alpha, beta, depth, &pv, &best, afterNull, false);
+        result = alphaBeta(alpha, beta, depth, &pv, &best, afterNull ? AFTER_NULL : PLAIN_NODE);
         board.ply = 0;
-        return nodeCount;
+        return searchClock.nodes;
     }
     bool triedAtDepth(int depth, int alpha, int beta, Move last = 0, bool afterNull = false) {
         return nodes(true, alpha, beta, depth, last, afterNull) != nodes(false, alpha, beta, depth, last, afterNull);

@@ -7,7 +7,7 @@ using SearchState = SearchTest;
 TEST_F(SearchState, HistoryBonusesAndCeiling) {
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/R3K3 w -"));
     const Move m = findMove("a1a5");
-    int& entry = historyTable[WHITE * 512 + ROOK * 64 + moveTo(m)];
+    int& entry = ordering.history[WHITE * 512 + ROOK * 64 + moveTo(m)];
     updateHistory(m, 6, 10, 100);
     EXPECT_EQ(entry, 12) << "raised alpha: 2 x depth";
     updateHistory(m, 6, 100, 100);
@@ -24,35 +24,35 @@ TEST_F(SearchState, HistoryBonusesAndCeiling) {
     // The colour is the side to move, the piece the one on the from square.
     const Move k = findMove("e1d2");
     updateHistory(k, 3, 0, 1);
-    EXPECT_EQ(historyTable[WHITE * 512 + KING * 64 + moveTo(k)], 6);
+    EXPECT_EQ(ordering.history[WHITE * 512 + KING * 64 + moveTo(k)], 6);
     board.sideToMove = BLACK;
     board.opponent = WHITE;
     updateHistory(findMove("e8d7"), 2, 0, 1);
-    EXPECT_EQ(historyTable[BLACK * 512 + KING * 64 + 11], 4);
+    EXPECT_EQ(ordering.history[BLACK * 512 + KING * 64 + 11], 4);
 }
 
 TEST_F(SearchState, AgeingQuartersAfterOneMoveEachElseClears) {
     history.count = 0;
     ageHistory();   // remembers 0
-    historyTable[5] = 1000;
-    historyTable[700] = 3;
+    ordering.history[5] = 1000;
+    ordering.history[700] = 3;
     history.count = 2;
     ageHistory();
-    EXPECT_EQ(historyTable[5], 250);
-    EXPECT_EQ(historyTable[700], 0);
-    historyTable[6] = 400;
+    EXPECT_EQ(ordering.history[5], 250);
+    EXPECT_EQ(ordering.history[700], 0);
+    ordering.history[6] = 400;
     history.count = 4;
     ageHistory();
-    EXPECT_EQ(historyTable[5], 62);
-    EXPECT_EQ(historyTable[6], 100);
+    EXPECT_EQ(ordering.history[5], 62);
+    EXPECT_EQ(ordering.history[6], 100);
     history.count = 5;   // not two more: a fresh table
     ageHistory();
-    EXPECT_EQ(historyTable[5], 0);
-    EXPECT_EQ(historyTable[6], 0);
-    historyTable[6] = 40;
+    EXPECT_EQ(ordering.history[5], 0);
+    EXPECT_EQ(ordering.history[6], 0);
+    ordering.history[6] = 40;
     history.count = 5;   // the same count again: cleared too
     ageHistory();
-    EXPECT_EQ(historyTable[6], 0);
+    EXPECT_EQ(ordering.history[6], 0);
     history.count = 0;
     ageHistory();
 }
@@ -62,40 +62,40 @@ TEST_F(SearchState, ClockReadEvery4096NodesAgainstTheDepthLimit) {
     settings.MIN_TIME = 5;
     settings.MIN_DEPTH = 8;
     startClock();
-    EXPECT_EQ(nodeCount, 0u);
-    EXPECT_FALSE(stopSearch);
-    EXPECT_EQ(startTime, lastTime);
-    const int now = startTime;
+    EXPECT_EQ(searchClock.nodes, 0u);
+    EXPECT_FALSE(searchClock.stop);
+    EXPECT_EQ(searchClock.startTime, searchClock.lastTime);
+    const int now = searchClock.startTime;
     // Pretend the search began 10 s ago: over MIN_TIME, under MAX_TIME.
-    startTime = now - 10;
-    lastTime = -1;
+    searchClock.startTime = now - 10;
+    searchClock.lastTime = -1;
     iterationDepth = 8;
     for (int i = 1; i < 4096; ++i) ASSERT_FALSE(timeUp());
-    EXPECT_EQ(lastTime, -1) << "no reading before node 4096";
+    EXPECT_EQ(searchClock.lastTime, -1) << "no reading before node 4096";
     EXPECT_FALSE(timeUp());
-    EXPECT_GE(lastTime, now);
-    EXPECT_EQ(nodeCount, 4096u);
+    EXPECT_GE(searchClock.lastTime, now);
+    EXPECT_EQ(searchClock.nodes, 4096u);
     iterationDepth = 9;   // deeper than MIN_DEPTH: MIN_TIME applies
     for (int i = 1; i < 4096; ++i) ASSERT_FALSE(timeUp());
     EXPECT_TRUE(timeUp());
-    EXPECT_TRUE(stopSearch);
-    EXPECT_EQ(nodeCount, 8192u);
+    EXPECT_TRUE(searchClock.stop);
+    EXPECT_EQ(searchClock.nodes, 8192u);
     EXPECT_TRUE(timeUp()) << "stays stopped";
-    EXPECT_EQ(nodeCount, 8192u) << "a stopped search counts no nodes";
+    EXPECT_EQ(searchClock.nodes, 8192u) << "a stopped search counts no nodes";
     startClock();
-    EXPECT_FALSE(stopSearch);
-    EXPECT_EQ(nodeCount, 0u);
+    EXPECT_FALSE(searchClock.stop);
+    EXPECT_EQ(searchClock.nodes, 0u);
     // MAX_TIME up to MIN_DEPTH.
-    startTime -= 15;
+    searchClock.startTime -= 15;
     iterationDepth = 8;
-    nodeCount = 4095;
+    searchClock.nodes = 4095;
     EXPECT_TRUE(timeUp());
     // The clock seen going backwards lowers the start.
     startClock();
-    startTime += 100;
-    nodeCount = 4095;
+    searchClock.startTime += 100;
+    searchClock.nodes = 4095;
     EXPECT_FALSE(timeUp());
-    EXPECT_EQ(startTime, lastTime);
+    EXPECT_EQ(searchClock.startTime, searchClock.lastTime);
 }
 
 // Moves and keys of a game history that was never played: n reversible
@@ -134,7 +134,7 @@ TEST_F(SearchState, TreeNodesBelowALongReversibleStretchScoreZero) {
     prepareNode(0);
     PvLine pv;
     Move best = 0;
-    repetitionCount = 0;
+    resetCounters();
     // The root itself is tested by the root search; a child after a rook move is a draw.
     const Move m = findMove("a1a5");
     makeMove(m);
@@ -142,8 +142,8 @@ TEST_F(SearchState, TreeNodesBelowALongReversibleStretchScoreZero) {
     history.historyKeys[history.count] = board.hashKey;
     flipSides();
     board.ply = 1;
-    EXPECT_EQ(alphaBeta(-100000, 100000, 3, &pv, &best, false, false), 0);
-    EXPECT_EQ(repetitionCount, 1);
+    EXPECT_EQ(alphaBeta(-100000, 100000, 3, &pv, &best, PLAIN_NODE), 0);
+    EXPECT_EQ(searchCounters.repetitions, 1);
     flipSides();
     board.ply = 0;
     unmakeMove(m);

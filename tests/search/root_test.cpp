@@ -115,8 +115,8 @@ TEST_F(RootSearch, ReportsCarryTheRawResults) {
     EXPECT_EQ(result.score, last.score);
     EXPECT_EQ(result.depth, searchDepth);
     EXPECT_EQ(result.depth, last.depth);
-    EXPECT_EQ(result.nodes, nodeCount);
-    EXPECT_EQ(result.seconds, lastTime - startTime);
+    EXPECT_EQ(result.nodes, searchClock.nodes);
+    EXPECT_EQ(result.seconds, searchClock.lastTime - searchClock.startTime);
     EXPECT_GE(result.milliseconds, 0);
     uint64_t nodes = 0;
     int depth = 2;
@@ -268,24 +268,24 @@ TEST_F(RootSearch, RepeatedRootPositionWarns) {
 
 TEST_F(RootSearch, PredictionStopsBeforeAnIterationThatWouldOverrun) {
     settings.MAX_TIME = 15;
-    startTime = 95;
-    lastTime = 103;
-    iterationTime[2] = 100;
-    iterationTime[3] = 101;
-    iterationTime[4] = 103;
+    searchClock.startTime = 95;
+    searchClock.lastTime = 103;
+    searchClock.iterationTime[2] = 100;
+    searchClock.iterationTime[3] = 101;
+    searchClock.iterationTime[4] = 103;
     iterationDepth = 3;
     EXPECT_FALSE(nextIterationTooSlow()) << "only from depth 4";
     iterationDepth = 4;
     EXPECT_TRUE(nextIterationTooSlow()) << "8 s x 2 > 15";
     settings.MAX_TIME = 16;
     EXPECT_FALSE(nextIterationTooSlow());
-    iterationTime[4] = 111;   // b / a = 10, clamped to 4
-    lastTime = 111;
+    searchClock.iterationTime[4] = 111;   // b / a = 10, clamped to 4
+    searchClock.lastTime = 111;
     settings.MAX_TIME = 16 * 4 - 1;
     EXPECT_TRUE(nextIterationTooSlow());
     settings.MAX_TIME = 16 * 4;
     EXPECT_FALSE(nextIterationTooSlow());
-    iterationTime[3] = 100;   // a = 0: ratio 2
+    searchClock.iterationTime[3] = 100;   // a = 0: ratio 2
     settings.MAX_TIME = 16 * 2 - 1;
     EXPECT_TRUE(nextIterationTooSlow());
     settings.MAX_TIME = 16 * 2;
@@ -314,7 +314,7 @@ TEST_F(RootSearch, ClockRunningOutDuringTheFirstMoveGivesNoMove) {
     std::string out;
     EXPECT_FALSE(rootSearch(&move, &out));
     EXPECT_EQ(move, 0u);
-    EXPECT_EQ(nodeCount, 4096u);
+    EXPECT_EQ(searchClock.nodes, 4096u);
     std::smatch m;
     ASSERT_TRUE(std::regex_match(out, m, std::regex(R"(# d:0, mv:,score:-100000,p/s:\d+,rep:\d+,chk:\d+,recap:0,time:[01]\n)")))
         << out;

@@ -17,10 +17,9 @@
 #include "search/tt.h"
 #include "support/position.h"
 
-inline void clearOrdering() {
-    std::memset(historyTable, 0, sizeof(historyTable));
-    std::memset(killerMoves, 0, sizeof(killerMoves));
-    std::memset(alphaMoves, 0, sizeof(alphaMoves));
+// Ordering data and the previous iteration's line, as before any search.
+inline void clearSearchMemory() {
+    clearOrdering();
     std::memset(followPv, 0, sizeof(followPv));
 }
 
@@ -34,20 +33,20 @@ inline void prepareNode(int ply, bool allowNull = false) {
         history.historyKeys[history.count + p] = 0;
     }
     startClock();
+    resetCounters();
     ttClear();
-    clearOrdering();
+    clearSearchMemory();
     nullMoveAllowed = allowNull;
     iterationDepth = 2;
 }
 
 // alphaBeta on the current position at the given ply, null moves off.
-inline int searchNode(int ply, int alpha, int beta, int depth, Move* best = nullptr, bool afterNull = false,
-                      bool inNullSubtree = false) {
+inline int searchNode(int ply, int alpha, int beta, int depth, Move* best = nullptr, unsigned flags = PLAIN_NODE) {
     prepareNode(ply);
     PvLine pv;
     std::memset(&pv, 0, sizeof(pv));
     Move scratch = 0;
-    const int score = alphaBeta(alpha, beta, depth, &pv, best ? best : &scratch, afterNull, inNullSubtree);
+    const int score = alphaBeta(alpha, beta, depth, &pv, best ? best : &scratch, flags);
     board.ply = 0;
     return score;
 }
@@ -82,7 +81,7 @@ protected:
         settings.MAX_TIME = 1 << 29;
         settings.MIN_DEPTH = 50;
         maxIterationDepth = 6;
-        clearOrdering();
+        clearSearchMemory();
     }
     void TearDown() override {
         settings = savedSettings;
