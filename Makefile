@@ -1,27 +1,47 @@
-# Rotor: `make run` builds the engine (Release) and starts it at the console;
-# `make test` builds everything and runs every test.
+# Rotor: `make run` builds the engine (Release) and starts it at the console
+# from the play folder; `make test` builds everything and runs every test.
+# Both first install the Debian packages they need when some are missing
+# (tools/setup.sh).
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+# Where `make run` installs the engine and its book and runs it: the engine
+# keeps its files beside its binary, so the user's teach.dat and lastgame.dat
+# live here, out of reach of `make clean`.
+PLAY ?= play
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all build run test test-sanitize perft perft-bench bench clean fuzz
 
 all: build
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
-
-build: $(BUILD)/CMakeCache.txt
+# Everything, tests included (the test build's configuration is kept once made).
+build:
+	bash tools/setup.sh test
+	grep -qx 'ROTOR_TESTS:BOOL=ON' $(BUILD)/CMakeCache.txt 2>/dev/null || \
+	  cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DROTOR_TESTS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	./$(BUILD)/rotor
+# Only the engine: a build made here leaves the tests unconfigured. A
+# teach.dat or lastgame.dat that older versions kept in the build folder
+# moves to the play folder.
+run:
+	bash tools/setup.sh run
+	[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DROTOR_TESTS=OFF
+	cmake --build $(BUILD) -j $(JOBS) --target rotor
+	mkdir -p $(PLAY)
+	install -m 755 $(BUILD)/rotor $(PLAY)/rotor
+	install -m 644 data/book.dat $(PLAY)/book.dat
+	for f in teach.dat lastgame.dat; do \
+	  [ ! -f $(BUILD)/$$f ] || [ -e $(PLAY)/$$f ] || mv $(BUILD)/$$f $(PLAY)/$$f; \
+	done
+	cd $(PLAY) && ./rotor
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-sanitize:
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DROTOR_SANITIZE=ON
+	bash tools/setup.sh test
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DROTOR_SANITIZE=ON -DROTOR_TESTS=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
@@ -33,6 +53,7 @@ perft-bench: build
 bench: build
 	./$(BUILD)/bench
 
+# The build folders only: the play folder with the user's files stays.
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)
 
