@@ -2,6 +2,8 @@
 // (a pawn is 100). Tables are prepared once per search from the root
 // position (prepareEvaluation); evaluate runs at every quiescence node.
 #pragma once
+#include <cstdlib>
+
 #include "board/board.h"
 
 enum PhaseClass { OPENING = 0, MIDDLEGAME = 1, ENDGAME = 2 };
@@ -82,10 +84,24 @@ void prepareEvaluation();
 void buildPieceTables();
 void spreadTable(int piece, int enemyKing, int weight, int colour, int phase, int out[64]);
 int gamePhaseClass();
-int opponentPhase(int colour);
 bool isPassedSquare(int square, int colour);
-int chebyshevDistance(int a, int b);
-int manhattanDistance(int a, int b);
+
+// The opponent's knights, bishops, rooks and queens as a phase 0..FULL_PHASE.
+inline int opponentPhase(int colour) {
+    const int o = colour ^ 1;
+    const int pawns = popCount(board.pieceBits[PAWN] & board.colourBits[o]);
+    const int pieces = board.material[o] - PAWN_VALUE * pawns - KING_VALUE;
+    int n = pieces * FULL_PHASE / FULL_ARMY;
+    if (!(board.pieceBits[QUEEN] & board.colourBits[o])) n -= QUEENLESS_PHASE_DROP;
+    return n < 0 ? 0 : n > FULL_PHASE ? FULL_PHASE : n;
+}
+
+inline int chebyshevDistance(int a, int b) {
+    const int files = std::abs(colOf(a) - colOf(b)), rows = std::abs(rowOf(a) - rowOf(b));
+    return files > rows ? files : rows;
+}
+
+inline int manhattanDistance(int a, int b) { return std::abs(colOf(a) - colOf(b)) + std::abs(rowOf(a) - rowOf(b)); }
 
 int evaluatePawns(int colour);
 int evaluatePieces(int colour, AttackMap& map, Bitboard passedPawns, Bitboard loosePawns);

@@ -43,6 +43,23 @@ constexpr int BLOCKED_PASSER = -4;         // an enemy piece right in front of a
 // 0x88 steps of the shelter walk: forward-left, ahead, forward-right.
 constexpr int kingForwardSteps[2][3] = {{-17, -16, -15}, {17, 16, 15}};
 
+// The squares of the three shelter walks from each square, up to the board
+// edge: [colour][square]. The walks are disjoint.
+struct ShelterLines {
+    Bitboard line[2][3][64];
+};
+
+constexpr ShelterLines buildShelterLines() {
+    ShelterLines s{};
+    for (int c = 0; c < 2; ++c)
+        for (int d = 0; d < 3; ++d)
+            for (int sq = 0; sq < 64; ++sq)
+                for (int t = rowOf(sq) * 16 + colOf(sq) + kingForwardSteps[c][d]; !(t & 0x88); t += kingForwardSteps[c][d])
+                    s.line[c][d][sq] |= squareBit(((t & ~7) >> 1) | (t & 7));
+    return s;
+}
+constexpr ShelterLines shelterLines = buildShelterLines();
+
 // Rows of the seventh rank and the back rank.
 constexpr Bitboard rookRanks[2] = {rowMask(1) | rowMask(7), rowMask(6) | rowMask(0)};
 
@@ -197,13 +214,15 @@ int evaluateKing(const Side& s, AttackMap& map) {
 
 int kingShelterOpenness(int square, int colour) {
     const Bitboard ownPawns = board.pieceBits[PAWN] & board.colourBits[colour];
-    const int origin = rowOf(square) * 16 + colOf(square);
     int count = 0;
-    for (int step : kingForwardSteps[colour]) {
-        for (int t = origin + step; !(t & 0x88); t += step) {
-            if (ownPawns & squareBit(((t & ~7) >> 1) | (t & 7))) break;
-            ++count;
-        }
+    for (const auto& walk : shelterLines.line[colour]) {
+        const Bitboard line = walk[square], stops = line & ownPawns;
+        // The walk counts the squares before the nearest own pawn: White walks
+        // towards lower squares (the nearest stop is the highest), Black higher.
+        Bitboard before = line;
+        if (stops && colour == WHITE) before &= ~Bitboard(0) << (63 - __builtin_clzll(stops)) << 1;
+        else if (stops) before &= squareBit(lowestSquare(stops)) - 1;
+        count += popCount(before);
     }
     return count;
 }

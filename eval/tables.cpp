@@ -1,8 +1,6 @@
 // Tables prepared once per search from the root position: the pawn masks,
 // the phase class, the king-relative piece tables (spread once per phase
 // class and kept) and the piece-square bytes behind the board's running pstSum.
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 #include "board/attacks.h"
@@ -113,14 +111,6 @@ void spreadPieceTables(int phase, PieceTableSet& out) {
 
 }  // namespace
 
-int chebyshevDistance(int a, int b) {
-    return std::max(std::abs(colOf(a) - colOf(b)), std::abs(rowOf(a) - rowOf(b)));
-}
-
-int manhattanDistance(int a, int b) {
-    return std::abs(colOf(a) - colOf(b)) + std::abs(rowOf(a) - rowOf(b));
-}
-
 void buildMasks() {
     for (int f = 0; f < 8; ++f) fileMask[f] = FILE_A << f;
     for (int f = 0; f < 8; ++f) {
@@ -144,15 +134,6 @@ void buildMasks() {
     clearPawnTable();
     spreadDone[OPENING] = spreadDone[MIDDLEGAME] = spreadDone[ENDGAME] = false;
     masksBuilt = true;
-}
-
-int opponentPhase(int colour) {
-    const int o = colour ^ 1;
-    const int pawns = popCount(board.pieceBits[PAWN] & board.colourBits[o]);
-    const int pieces = board.material[o] - PAWN_VALUE * pawns - KING_VALUE;
-    int n = pieces * FULL_PHASE / FULL_ARMY;
-    if (!(board.pieceBits[QUEEN] & board.colourBits[o])) n -= QUEENLESS_PHASE_DROP;
-    return std::clamp(n, 0, FULL_PHASE);
 }
 
 bool isPassedSquare(int square, int colour) {

@@ -17,26 +17,17 @@ constexpr int rookBehindBonus = 4;       // an own rook ahead of the pawn on its
 }  // namespace
 
 int evaluateThreats(const AttackMap& own, const AttackMap& enemy, int colour) {
-    const Bitboard pieces = board.colourBits[colour];
-    int score = 0, threatened = 0;
-
-    const int undefended = popCount(pieces & enemy[0] & ~own[0]);
-    score -= threatPenalty * undefended;
-    threatened += undefended;
+    const Bitboard* pb = board.pieceBits;
+    const Bitboard attacked = board.colourBits[colour] & enemy[0];
 
     // Defended pieces attacked by something cheaper (a bishop counts as a knight).
-    for (Bitboard b = pieces & enemy[0] & own[0]; b; b &= b - 1) {
-        const int q = lowestSquare(b);
-        int t = board.squares[q];
-        if (t == BISHOP) t = KNIGHT;
-        for (int j = PAWN; j < t; ++j) {
-            if (enemy[j] & squareBit(q)) {
-                score -= threatPenalty;
-                ++threatened;
-                break;
-            }
-        }
-    }
+    const Bitboard byMinor = enemy[PAWN] | enemy[KNIGHT] | enemy[BISHOP];
+    const Bitboard byRook = byMinor | enemy[ROOK];
+    const Bitboard cheaperAttacked = ((pb[KNIGHT] | pb[BISHOP]) & enemy[PAWN]) | (pb[ROOK] & byMinor) |
+                                     (pb[QUEEN] & byRook) | (pb[KING] & (byRook | enemy[QUEEN]));
+
+    const int threatened = popCount(attacked & ~own[0]) + popCount(attacked & own[0] & cheaperAttacked);
+    int score = -threatPenalty * threatened;
     if (threatened > 1) score -= threatPenalty;
     return score;
 }

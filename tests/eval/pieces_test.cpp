@@ -172,6 +172,24 @@ TEST(EvalPieces, ShelterOpenness) {
     EXPECT_EQ(kingShelterOpenness(sq("e1"), WHITE), 4 + 4 + 3);
 }
 
+// The shelter walk square by square over the 0x88 board, for comparison.
+int opennessByWalking(int square, int colour) {
+    const int steps[2][3] = {{-17, -16, -15}, {17, 16, 15}};
+    const Bitboard ownPawns = board.pieceBits[PAWN] & board.colourBits[colour];
+    int count = 0;
+    for (int step : steps[colour])
+        for (int t = rowOf(square) * 16 + colOf(square) + step; !(t & 0x88); t += step, ++count)
+            if (ownPawns & squareBit((t >> 4) * 8 + (t & 7))) break;
+    return count;
+}
+
+TEST(EvalPieces, ShelterOpennessAgreesWithTheWalk) {
+    walkPositions(40, [] {
+        for (int c = 0; c < 2; ++c)
+            for (int q = 0; q < 64; ++q) ASSERT_EQ(kingShelterOpenness(q, c), opennessByWalking(q, c)) << q << " " << c;
+    });
+}
+
 TEST(EvalPieces, AttacksOnLoosePawns) {
     // Knight f5 attacks the loose pawns d6 and h6: +2 each.
     setWithZeroTables("4k3/8/3p3p/5N2/8/8/8/4K3 w");

@@ -30,6 +30,34 @@ int passersOf(const std::string& fen, int colour) {
     return evaluatePassedPawns(pawnCache.passedPawns, enemyAttacks, colour, pawnCache.halfPassedPawns);
 }
 
+// The threat rule piece by piece, for comparison.
+int threatsPieceByPiece(const AttackMap& own, const AttackMap& enemy, int colour) {
+    int threatened = 0;
+    for (int q = 0; q < 64; ++q) {
+        if (!isOccupiedBy(q, colour) || !(enemy[0] & squareBit(q))) continue;
+        const int type = board.squares[q] == BISHOP ? KNIGHT : board.squares[q];
+        bool hit = !(own[0] & squareBit(q));
+        for (int cheaper = PAWN; cheaper < type && !hit; ++cheaper) hit = enemy[cheaper] & squareBit(q);
+        threatened += hit;
+    }
+    return -8 * threatened - (threatened > 1 ? 8 : 0);
+}
+
+TEST(EvalThreats, AgreeWithThePieceByPieceRule) {
+    int nonZero = 0;
+    walkPositions(60, [&] {
+        fillMaps();
+        for (int c = 0; c < 2; ++c) {
+            const AttackMap& own = c == WHITE ? whiteAttacks : blackAttacks;
+            const AttackMap& enemy = c == WHITE ? blackAttacks : whiteAttacks;
+            const int expected = threatsPieceByPiece(own, enemy, c);
+            ASSERT_EQ(evaluateThreats(own, enemy, c), expected);
+            nonZero += expected != 0;
+        }
+    });
+    EXPECT_GT(nonZero, 50);   // the walks do meet threats
+}
+
 TEST(EvalThreats, UndefendedPieces) {
     // Knight e4 attacked by the rook on e8, nothing defends it.
     EXPECT_EQ(threatsOf("k7/8/8/8/4N3/8/8/7K w", WHITE), 0);
