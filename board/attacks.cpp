@@ -5,6 +5,7 @@
 LineTable rankLines, fileLines, diagA1H8Lines, diagA8H1Lines;
 Bitboard knightAttacks[64];
 Bitboard kingAttacks[64];
+Bitboard betweenSquares[64][64];
 uint8_t lowBitIndex[129];
 
 const int stepOffsets[16] = {1, 16, -1, -16, 15, 17, -15, -17, 14, -14, 18, -18, 31, -31, 33, -33};
@@ -77,6 +78,15 @@ void initAttackTables() {
     buildLineTable(diagA1H8Lines, diagA1H8Order, 0xFF7F3F1F0F070301ull);
     buildLineTable(diagA8H1Lines, diagA8H1Order, 0x0103070F1F3F7FFFull);
     for (int k = 0; k < 8; ++k) lowBitIndex[1 << k] = uint8_t(k);
+    // Walk each of the eight directions from every square (0x88 steps).
+    for (int from = 0; from < 64; ++from)
+        for (int i = stepFirst[QUEEN]; i <= stepLast[QUEEN]; ++i) {
+            Bitboard passed = 0;
+            for (int t = rowOf(from) * 16 + colOf(from) + stepOffsets[i]; !(t & 0x88); t += stepOffsets[i]) {
+                betweenSquares[from][squareOf0x88(t)] = passed;
+                passed |= squareBit(squareOf0x88(t));
+            }
+        }
 }
 
 // Attacker classes in a fixed order, cheapest after the pawns; a slider class

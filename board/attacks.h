@@ -11,6 +11,9 @@
 
 extern Bitboard knightAttacks[64];
 extern Bitboard kingAttacks[64];
+// The squares strictly between two squares on a common rank, file or
+// diagonal; empty for squares on no common line.
+extern Bitboard betweenSquares[64][64];
 
 // 0x88 step offsets, and per PieceType the first and last index of its steps.
 extern const int stepOffsets[16];
@@ -59,6 +62,26 @@ inline Bitboard pawnAttacksOf(Bitboard pawns, int colour) {
 }
 
 bool isAttacked(int square, int byColour);
+
+// The pieces of a colour that attack the square, found the way isAttacked
+// looks for them.
+inline Bitboard attackersOf(int square, int byColour) {
+    const Bitboard mine = board.colourBits[byColour];
+    const Bitboard queens = board.pieceBits[QUEEN];
+    return (pawnAttacksOf(squareBit(square), byColour ^ 1) & board.pieceBits[PAWN] & mine) |
+           (bishopAttacks(square) & (board.pieceBits[BISHOP] | queens) & mine) |
+           (rookAttacks(square) & (board.pieceBits[ROOK] | queens) & mine) |
+           (knightAttacks[square] & board.pieceBits[KNIGHT] & mine) |
+           (kingAttacks[square] & board.pieceBits[KING] & mine);
+}
+
+// Slider attacks from a square on the empty board.
+inline Bitboard bishopRays(int square) {
+    return diagA1H8Lines.attacks[diagA1H8Index(square)][0] | diagA8H1Lines.attacks[diagA8H1Index(square)][0];
+}
+inline Bitboard rookRays(int square) {
+    return rankLines.attacks[rankIndex(square)][0] | fileLines.attacks[fileIndex(square)][0];
+}
 
 // Square of the colour's king; 56 for a colour without one.
 inline int kingSquare(int colour) {

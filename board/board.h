@@ -6,6 +6,7 @@
 // sums (material, piece-square sum, key). Every change goes through
 // placePiece / removePiece, which keep all of them in step.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -121,12 +122,26 @@ inline void toggleKey(int piece, int square, int colour) {
     board.hashKey ^= zobristKeys[colour][piece][square];
 }
 
+// A square's bit in the file and diagonal occupancies, at its rotated index
+// (in the rank occupancy it is the square's own bit): looked up rather than
+// computed, since every make and unmake toggles them.
+struct RotatedBits {
+    Bitboard file, diagA1H8, diagA8H1;
+};
+inline constexpr auto rotatedBits = [] {
+    std::array<RotatedBits, 64> bits{};
+    for (int sq = 0; sq < 64; ++sq)
+        bits[sq] = {squareBit(fileIndex(sq)), squareBit(diagA1H8Index(sq)), squareBit(diagA8H1Index(sq))};
+    return bits;
+}();
+
 // The square's bit in the four line occupancies, each at its rotated index.
 inline void toggleLineBits(int square) {
+    const RotatedBits& bits = rotatedBits[square];
     rankLines.occupied ^= squareBit(rankIndex(square));
-    fileLines.occupied ^= squareBit(fileIndex(square));
-    diagA1H8Lines.occupied ^= squareBit(diagA1H8Index(square));
-    diagA8H1Lines.occupied ^= squareBit(diagA8H1Index(square));
+    fileLines.occupied ^= bits.file;
+    diagA1H8Lines.occupied ^= bits.diagA1H8;
+    diagA8H1Lines.occupied ^= bits.diagA8H1;
 }
 
 // Puts a piece on an empty square and updates every redundant part of the Board.
@@ -159,9 +174,12 @@ inline void removePiece(int square, int piece, int colour) {
 // piece type.
 [[gnu::always_inline]] inline void movePiece(int from, int to, int piece, int colour) {
     assertConsistent(board.squares[from] != NOPIECE && board.squares[to] == NOPIECE && from != to);
-    toggleLineBits(from);
-    toggleLineBits(to);
     const Bitboard both = squareBit(from) | squareBit(to);
+    const RotatedBits &a = rotatedBits[from], &b = rotatedBits[to];
+    rankLines.occupied ^= both;
+    fileLines.occupied ^= a.file ^ b.file;
+    diagA1H8Lines.occupied ^= a.diagA1H8 ^ b.diagA1H8;
+    diagA8H1Lines.occupied ^= a.diagA8H1 ^ b.diagA8H1;
     board.pieceBits[piece] ^= both;
     board.colourBits[colour] ^= both;
     board.squares[from] = NOPIECE;

@@ -102,9 +102,10 @@ std::string coordinateText(Move m) {
 
 Move findMove(const std::string& text) {
     generateAllMoves();
+    const KingShield shield = kingShield();
     for (int i = plyEnd[board.ply - 1]; i < plyEnd[board.ply]; ++i) {
         const Move m = moveStack[i];
-        if (coordinateText(m) == text && !leavesKingAttacked(m)) return m;
+        if (coordinateText(m) == text && isLegalWith(m, shield)) return m;
     }
     return 0;
 }

@@ -51,11 +51,32 @@ bool leavesKingAttacked(Move move) {
 
 bool isLegalMove(Move move) { return isPlayableMove(move) && !leavesKingAttacked(move); }
 
+KingShield kingShield() {
+    const int s = board.sideToMove, o = board.opponent;
+    const Bitboard kings = board.pieceBits[KING] & board.colourBits[s];
+    if (popCount(kings) != 1) return {~Bitboard(0), 0, 0};
+    const int k = lowestSquare(kings);
+    const Bitboard occupied = board.colourBits[WHITE] | board.colourBits[BLACK];
+    const Bitboard queens = board.pieceBits[QUEEN] & board.colourBits[o];
+    Bitboard snipers = (bishopRays(k) & (board.pieceBits[BISHOP] | queens) & board.colourBits[o]) |
+                       (rookRays(k) & (board.pieceBits[ROOK] | queens) & board.colourBits[o]);
+    KingShield shield{kings, attackersOf(k, o), 0};
+    while (snipers) {
+        const Bitboard between = betweenSquares[k][lowestSquare(snipers)] & occupied;
+        snipers &= snipers - 1;
+        if (popCount(between) == 1) shield.testFrom |= between & board.colourBits[s];
+    }
+    if (popCount(shield.checkers) == 1)
+        shield.evasions = shield.checkers | betweenSquares[k][lowestSquare(shield.checkers)];
+    return shield;
+}
+
 void dropIllegalRootMoves() {
+    const KingShield shield = kingShield();
     const int first = plyEnd[board.ply - 1];
     int kept = first;
     for (int i = first; i < plyEnd[board.ply]; ++i)
-        if (!leavesKingAttacked(moveStack[i])) moveStack[kept++] = moveStack[i];
+        if (isLegalWith(moveStack[i], shield)) moveStack[kept++] = moveStack[i];
     plyEnd[board.ply] = kept;
 }
 

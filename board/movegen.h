@@ -38,6 +38,35 @@ bool isLegalMove(Move move);
 // The one legality test of a pseudo-legal move: makeMove, inCheck before any
 // flip (the mover's own king), unmakeMove.
 bool leavesKingAttacked(Move move);
+
+// What the legality of all the moves of a position depends on, found once:
+// which moves need the full test, and the targets that answer a check.
+struct KingShield {
+    Bitboard testFrom;   // the king and the pieces pinned to it; every square without exactly one king
+    Bitboard checkers;   // pieces attacking the king
+    Bitboard evasions;   // in single check: the checker and the squares between it and the king
+};
+KingShield kingShield();   // for sideToMove
+
+enum Verdict { LEGAL, ILLEGAL, NEEDS_TEST };
+
+// The verdict of leavesKingAttacked where the shield decides it without
+// making the move: a piece that is not pinned cannot uncover the king, so
+// out of check its moves are legal, and in check they are legal exactly when
+// they take the only checker or step between it and the king. King moves
+// (castling too), pinned pieces and en passant, which empties two squares,
+// need the test.
+inline Verdict quickVerdict(Move move, const KingShield& shield) {
+    if ((shield.testFrom >> moveFrom(move) & 1) || (move & EN_PASSANT)) return NEEDS_TEST;
+    if (!shield.checkers) return LEGAL;
+    return (shield.evasions >> moveTo(move) & 1) ? LEGAL : ILLEGAL;
+}
+
+// Not leaving the mover's king attacked: the quick verdict, else the full test.
+inline bool isLegalWith(Move move, const KingShield& shield) {
+    const Verdict verdict = quickVerdict(move, shield);
+    return verdict == NEEDS_TEST ? !leavesKingAttacked(move) : verdict == LEGAL;
+}
 // Removes from the current ply's list every move that leaves the mover's king
 // attacked, keeping the others in generation order.
 void dropIllegalRootMoves();

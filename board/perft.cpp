@@ -10,11 +10,13 @@ namespace {
 uint64_t perftBelow(int depth) {
     generateAllMoves();
     const int first = plyEnd[board.ply - 1], end = plyEnd[board.ply];
+    const KingShield shield = kingShield();
     uint64_t nodes = 0;
     for (int i = first; i < end; ++i) {
         const Move m = moveStack[i];
+        const Verdict verdict = quickVerdict(m, shield);
         makeMove(m);
-        if (!inCheck()) {
+        if (verdict == LEGAL || (verdict == NEEDS_TEST && !inCheck())) {
             if (depth == 1) {
                 ++nodes;
             } else {
@@ -39,9 +41,10 @@ uint64_t perft(int depth) {
 
 int legalMoves(Move* moves) {
     generateAllMoves();
+    const KingShield shield = kingShield();
     int n = 0;
     for (int i = plyEnd[board.ply - 1]; i < plyEnd[board.ply] && n < 256; ++i) {
-        if (!leavesKingAttacked(moveStack[i])) moves[n++] = moveStack[i];
+        if (isLegalWith(moveStack[i], shield)) moves[n++] = moveStack[i];
     }
     return n;
 }

@@ -110,6 +110,20 @@ TEST(Attacks, SlidersMatchARayWalkOnManyOccupancies) {
     }
 }
 
+// Between two squares on a line lie the squares where the rays from both ends,
+// each stopped by the other end, meet; squares on no common line have none.
+TEST(Attacks, BetweenSquaresWhereRaysFromBothEndsMeet) {
+    initAttackTables();
+    for (int a = 0; a < 64; ++a)
+        for (int b = 0; b < 64; ++b) {
+            Bitboard expected = 0;
+            for (const auto* steps : {diagonalSteps, straightSteps})
+                if (walkRays(a, 0, steps, 4) & squareBit(b))
+                    expected = walkRays(a, squareBit(b), steps, 4) & walkRays(b, squareBit(a), steps, 4);
+            ASSERT_EQ(betweenSquares[a][b], expected) << a << " " << b;
+        }
+}
+
 TEST(Attacks, PawnAttacksDoNotWrapAroundTheEdges) {
     for (int row = 1; row < 7; ++row) {
         const Bitboard aPawn = squareBit(row * 8), hPawn = squareBit(row * 8 + 7);

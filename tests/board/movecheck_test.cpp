@@ -7,6 +7,7 @@
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/perft_data.h"
 
 namespace {
 
@@ -143,6 +144,45 @@ TEST(PlayableMove, FlagsMustFitThePieceThatMoves) {
     EXPECT_FALSE(isPlayableMove(encodeMove(60, 52, 0, PAWN, CAPTURE | EN_PASSANT))) << "a king takes no e.p.";
     EXPECT_FALSE(isPlayableMove(0));
     EXPECT_FALSE(isPlayableMove(encodeMove(20, 28, 0, 0, QUIET))) << "an empty from square";
+}
+
+// Counts, over every pseudo-legal move depth plies deep, the shield's
+// verdicts and the ones that disagree with the full test.
+void compareVerdicts(int depth, int (&verdicts)[3], int& wrong) {
+    generateAllMoves();
+    const std::vector<Move> moves(moveStack + plyEnd[-1], moveStack + plyEnd[0]);
+    const KingShield shield = kingShield();
+    for (Move m : moves) {
+        const Verdict verdict = quickVerdict(m, shield);
+        const bool legal = !leavesKingAttacked(m);
+        ++verdicts[verdict];
+        if (verdict != NEEDS_TEST && legal != (verdict == LEGAL) && wrong++ == 0)
+            ADD_FAILURE() << coordinateText(m) << " after " << history.count << " moves";
+        if (legal && depth > 1 && playMove(m)) {
+            compareVerdicts(depth - 1, verdicts, wrong);
+            takeBackMove();
+        }
+    }
+}
+
+// The reference positions and a few made for pins, double checks and en
+// passant, two plies deep: the shield decides most moves, legal and illegal,
+// and always as the full test does.
+TEST(KingShield, VerdictsAgreeWithTheFullTest) {
+    std::vector<std::string> fens = {
+        "4k3/8/8/8/1b6/8/3N4/4K3 w - -", "4k3/4r3/8/8/1b6/8/3N4/4K3 w - -",
+        "8/8/8/KPp4r/8/8/8/4k3 w - c6", "4k3/8/8/8/8/5n2/8/r3K2R w K -", "8/8/8/8/k2Pp2Q/8/8/3K4 b - d3"};
+    for (const GameCase& c : loadGameCases()) fens.push_back(c.fen);
+    int verdicts[3] = {}, wrong = 0;
+    for (const std::string& fen : fens) {
+        SCOPED_TRACE(fen);
+        ASSERT_TRUE(setPosition(fen));
+        compareVerdicts(2, verdicts, wrong);
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(verdicts[LEGAL], 4 * verdicts[NEEDS_TEST]);
+    EXPECT_GT(verdicts[ILLEGAL], 0);
+    newGame();
 }
 
 }  // namespace
