@@ -10,7 +10,7 @@ SANITIZE_BUILD ?= build-sanitize
 PLAY ?= play
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test test-sanitize perft perft-bench bench clean fuzz
+.PHONY: all build run test test-sanitize perft perft-bench bench bench-compare clean fuzz
 
 all: build
 
@@ -52,6 +52,12 @@ perft-bench: build
 
 bench: build
 	./$(BUILD)/bench
+
+# Bench speed of the current tree against a commit, in the same run:
+#   make bench-compare BASE=0f58a94 [RUNS=5]
+BASE ?= HEAD
+bench-compare: build
+	./tools/bench-compare.sh $(BASE) $(BUILD)
 
 # The build folders only: the play folder with the user's files stays.
 clean:
