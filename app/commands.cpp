@@ -1,6 +1,7 @@
 #include "app/commands.h"
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -125,6 +126,16 @@ void teachCommand(const std::string& args) {
         std::fprintf(stderr, "#error arg: %s\n", name.c_str());
 }
 
+// A save that fails keeps the old file; the user is told why.
+void reportSaveFailure(const std::string& path) {
+    std::fprintf(stderr, "# error: %s not saved: %s\n", path.c_str(), std::strerror(errno));
+}
+
+void saveCommand() {
+    const std::string path = joinPath("lastgame.dat");
+    if (!saveGame(path.c_str())) reportSaveFailure(path);
+}
+
 void loadCommand() {
     const bool loaded = loadGame(joinPath("lastgame.dat").c_str());
     ttClear();   // the loaded game, or the new one a failed load leaves, starts afresh
@@ -244,7 +255,7 @@ bool executeCommandLine(const char* rawLine) {
     } else if (word == "NEW") {
         startGame();
     } else if (word == "SAVE") {
-        saveGame(joinPath("lastgame.dat").c_str());
+        saveCommand();
     } else if (word == "LOAD") {
         loadCommand();
     } else if (word == "BACK" && takeBackMove()) {
@@ -270,7 +281,8 @@ int runEngine(int argc, char** argv) {
     for (const char* line : helpLines) std::fputs(line, stderr);
 
     runCommandLoop(stdin);
-    saveTeachTable(joinPath("teach.dat").c_str());
+    const std::string teachPath = joinPath("teach.dat");
+    if (!saveTeachTable(teachPath.c_str())) reportSaveFailure(teachPath);
     return 0;
 }
 

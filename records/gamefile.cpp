@@ -1,8 +1,8 @@
 // The saved game (lastgame.dat) and the reading rules shared by the position
 // block and the game listing.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "board/board.h"
 #include "records/records.h"
@@ -30,15 +30,6 @@ bool readRawLine(FILE* in, std::string& line) {
     return any;
 }
 
-// Only a regular file is a game file: a directory, a pipe or a device (an
-// endless /dev/zero) is refused like a missing file.
-// Looked at before opening, since opening a pipe would wait for a writer.
-FILE* openGameFile(const char* path) {
-    struct stat info;
-    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-    return std::fopen(path, "r");
-}
-
 char upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
 }  // namespace
@@ -64,17 +55,25 @@ std::string nextToken(const std::string& line, size_t& pos, const char* delimite
 }
 
 bool saveGame(const char* path) {
+    const int lock = lockDataFolder(path);
     SafeFile sf;
-    if (!beginSafeWrite(sf, path)) return true;
-    std::fputs("# last game\n", sf.file);
-    writePosition(sf.file, false);
-    writeMoveList(sf.file);
-    commitSafeWrite(sf);
-    return true;
+    bool saved = beginSafeWrite(sf, path);
+    if (saved) {
+        std::fputs("# last game\n", sf.file);
+        writePosition(sf.file, false);
+        writeMoveList(sf.file);
+        saved = commitSafeWrite(sf);
+    }
+    const int error = errno;
+    unlockDataFolder(lock);
+    errno = error;
+    return saved;
 }
 
 bool loadGame(const char* path) {
-    FILE* in = openGameFile(path);
+    // Only a regular file is a game file: a directory, a pipe or a device
+    // (an endless /dev/zero) is refused like a missing file.
+    FILE* in = openDataText(path, MAX_TEXT_FILE);
     newGame();
     if (!in) return false;
     std::string line;
@@ -91,9 +90,7 @@ bool loadGame(const char* path) {
         }
     } else {
         // No position block: the whole file is a listing from the initial position.
-        std::fclose(in);
-        in = openGameFile(path);
-        if (!in) return false;
+        std::rewind(in);
     }
     // A file that cannot be read is refused, not taken for an empty listing.
     const bool ok = readMoveList(in) && !std::ferror(in);

@@ -38,10 +38,22 @@ void writeNextEntry(FILE* out) {
     std::fprintf(out, "%-10s  ", text);
 }
 
+// The listing's own text of a pawn move: from-square, capture mark, to-square.
+bool isListedPawnText(const std::string& t) {
+    auto isFile = [](char c) { return c >= 'A' && c <= 'H'; };
+    auto isRank = [](char c) { return c >= '1' && c <= '8'; };
+    return t.size() >= 5 && isFile(t[0]) && isRank(t[1]) && (t[2] == '-' || t[2] == ':') && isFile(t[3]) &&
+           isRank(t[4]);
+}
+
 // Plays one move text of a listing line; false when it is not a move here.
+// The writer gives a pawn move no piece letter, so a b-pawn's text (B2-B4)
+// also reads as a move of a bishop on that rank; when the text is in the
+// writer's pawn form, its pawn reading is the move the writer meant.
 bool playListedMove(const std::string& text) {
     Move m = 0;
-    return parseMove(text.c_str(), m) && playMove(m);
+    if (parseMove(text.c_str(), m)) return playMove(m);
+    return isListedPawnText(text) && parsePatternMove(("P" + text).c_str(), m) && playMove(m);
 }
 
 bool readListingLine(const std::string& line, long long lineNumber) {

@@ -135,9 +135,9 @@ TEST(RecordsRefused, GameListings) {
     expectRefused(dir, exampleWithLine(25, "   1. ?\n"), remark(1));       // matches every move
     expectRefused(dir, exampleWithLine(25, "   1. n3\n"), remark(1));      // ambiguous
     expectRefused(dir, exampleWithLine(26, "   2. Ng1-f3  Ke8-e7  \n   3. Ke1-e3\n"), remark(3));
-    // A b-pawn move that also reads as a move of a bishop on the second rank.
+    // A short b-pawn text that also reads as a move of a bishop on the second rank.
     expectRefused(dir, positionBlock(pieceLines("B2", "", "D2", "", "", "E1"), pieceLines("", "", "", "", "", "E8"),
-                                     "WHITE") + "   1. b2-b4\n", remark(1));
+                                     "WHITE") + "   1. b3\n", remark(1));
     // The 300th move does not fit the game record.
     std::string listing;
     const char* const shuffle[4] = {"Ng1-f3", "Ng8-f6", "Nf3-g1", "Nf6-g8"};

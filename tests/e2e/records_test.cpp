@@ -36,13 +36,13 @@ TEST(RecordsSave, ReplacesAnOldFileAndSavesOnlyUpToTheCurrentMove) {
     EXPECT_NE(r.out.find(" SIDE: WHITE\n"), std::string::npos);
 }
 
-TEST(RecordsSave, ACreationFailureIsSilent) {
+TEST(RecordsSave, ACreationFailureIsReportedAndKeepsWhatIsThere) {
     EngineDir dir;
     std::filesystem::create_directory(dir.file("lastgame.dat"));
     dir.write("lastgame.dat/keep", "kept");
     RunResult r = dir.run("e2e4\nsave\nposition\nload\n");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(remarks(r), " # error: <load>\n");
+    EXPECT_EQ(remarks(r), "# error: " + dir.file("lastgame.dat") + " not saved: Is a directory\n # error: <load>\n");
     EXPECT_EQ(dir.read("lastgame.dat/keep"), "kept");
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();

@@ -50,7 +50,7 @@ TEST(GameFile, SavesTheExampleGame) {
     EXPECT_EQ(entries, 1);
 }
 
-TEST(GameFile, SaveReplacesTheOldFileAndFailsSilently) {
+TEST(GameFile, SaveReplacesTheOldFileAndTellsItsCallerOfAFailure) {
     TempDir dir;
     dir.write("lastgame.dat", "old content that is longer than the new one would be, surely, yes indeed\n"
                               "more old content\n" + std::string(3000, 'x'));
@@ -59,7 +59,7 @@ TEST(GameFile, SaveReplacesTheOldFileAndFailsSilently) {
     EXPECT_EQ(dir.read("lastgame.dat"), std::string("# last game\n") + initialPositionText);
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
-    EXPECT_TRUE(saveGame(dir.file("missing/lastgame.dat").c_str()));
+    EXPECT_FALSE(saveGame(dir.file("missing/lastgame.dat").c_str()));   // the command reports it
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));

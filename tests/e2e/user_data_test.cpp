@@ -1,0 +1,62 @@
+// The user's files through the real binary: saved games that load again,
+// saves that fail loudly and keep what was there, links and permissions.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "e2e/records_files.h"
+#include "support/process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using records_files::remarks;
+
+fs::perms permissionsOf(const std::string& path) { return fs::status(path).permissions() & fs::perms::mask; }
+
+TEST(UserData, SavedGamesLoadAgainAndSavesKeepLinksAndPermissions) {
+    EngineDir dir;
+    // b2-b4 in the listing also reads as a move of the bishop on d2.
+    const std::string moves = "d2d4\ne7e5\nc1d2\ne5e4\nb2b4\n";
+    const RunResult typed = dir.run(moves + "position\n");
+    RunResult r = dir.run(moves + "save\nnew\nload\nposition\n");
+    EXPECT_EQ(remarks(r), "");
+    EXPECT_NE(dir.read("lastgame.dat").find("   3. b2-b4       \n"), std::string::npos);
+    ASSERT_NE(r.out.find("POSITION:"), std::string::npos);
+    EXPECT_EQ(r.out.substr(r.out.find("POSITION:")), typed.out);
+
+    // Both files written through links into another folder, keeping their modes.
+    fs::create_directory(dir.file("mine"));
+    dir.write("mine/game.txt", "old");
+    dir.write("mine/learned.dat", "");
+    fs::permissions(dir.file("mine/game.txt"), fs::perms(0640));
+    fs::permissions(dir.file("mine/learned.dat"), fs::perms(0600));
+    fs::remove(dir.file("lastgame.dat"));
+    fs::create_symlink("mine/game.txt", dir.file("lastgame.dat"));
+    fs::remove(dir.file("teach.dat"));
+    fs::create_symlink(dir.file("mine/learned.dat"), dir.file("teach.dat"));
+    r = dir.run("xboard\nnotlib\ntime 100\ne2e4\nsave\nquit\n");
+    EXPECT_EQ(remarks(r), "");
+    EXPECT_TRUE(fs::is_symlink(dir.file("lastgame.dat")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("teach.dat")));
+    EXPECT_EQ(permissionsOf(dir.file("mine/game.txt")), fs::perms(0640));
+    EXPECT_EQ(permissionsOf(dir.file("mine/learned.dat")), fs::perms(0600));
+    EXPECT_NE(dir.read("mine/game.txt").find("   1. e2-e4       "), std::string::npos);
+    EXPECT_EQ(dir.read("mine/learned.dat").size(), 88u);
+
+    // Saves that cannot be made keep what is there, say so on standard
+    // error, and change nothing on standard output.
+    fs::remove(dir.file("lastgame.dat"));
+    fs::create_directory(dir.file("lastgame.dat"));
+    fs::remove(dir.file("teach.dat"));
+    fs::create_symlink("nowhere/teach.dat", dir.file("teach.dat"));
+    r = dir.run("e2e4\nsave\nquit\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(remarks(r), "# error: " + dir.file("lastgame.dat") + " not saved: Is a directory\n# error: " +
+                              dir.file("teach.dat") + " not saved: No such file or directory\n");
+    EXPECT_TRUE(fs::is_directory(dir.file("lastgame.dat")));
+    EXPECT_EQ(dir.read("mine/game.txt").find("# last game\n"), 0u);
+}
+
+}  // namespace
