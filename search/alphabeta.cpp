@@ -121,7 +121,7 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
 
     // Step 8: the transposition table, when nothing above gave a move.
     if (!inNullSubtree && hashMove == 0) {
-        if (const TTEntry* entry = ttProbe(board.sideToMove)) {
+        if (const std::optional<TTEntry> entry = ttProbe(board.sideToMove)) {
             const int entryDepth = entry->depth;
             const int entryScore = entry->score;
             switch (entry->bound) {
@@ -174,6 +174,7 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
     while (nextMove(picker, move, alpha, beta)) {
         if (moveCaptured(move) == KING) return MATE_SCORE - ply;
         enterChild(move, own);
+        if (depth > 1 && !inNullSubtree) ttPrefetch(board.sideToMove);   // the child will probe
         int t;
         if (legalMoves == 0) {
             t = -alphaBeta(-beta, -alpha, depth - 1, &own, &childBest, childFlags);

@@ -1,12 +1,20 @@
 // Transposition table: one table per side to move (the key has no side term),
-// 2^18 packed 18-byte entries each, indexed by the low 18 bits of the key.
-// It lives for one search: cleared before every search and when a game starts.
+// 2^18 entries each, indexed by the low 18 bits of the key. It lives for one
+// search: cleared before every search and when a game starts.
+//
+// An entry is kept in 16 bytes, four to a cache line: the key's upper 46 bits
+// (the slot's index holds the lower 18), the bound, the depth and the
+// generation in one word, move and score in the other. A clear starts a new
+// generation; entries of an older one read as empty, and only when the
+// generation counter runs out are the tables really zeroed.
 #pragma once
+#include <optional>
+
 #include "board/board.h"
 
 enum Bound : uint8_t { BOUND_NONE = 0, BOUND_UPPER = 1, BOUND_EXACT = 2, BOUND_LOWER = 3 };
 
-#pragma pack(push, 1)
+// An entry as the search reads it; an empty entry is all zeros.
 struct TTEntry {
     HashKey key;
     Move move;
@@ -14,16 +22,28 @@ struct TTEntry {
     uint8_t bound;
     int8_t depth;
 };
-#pragma pack(pop)
-static_assert(sizeof(TTEntry) == 18, "packed entry");
+
+struct alignas(16) TTSlot {
+    uint64_t keyAndState;    // bits 0-7 generation, 8-15 depth, 16-17 bound, 18-63 key bits 18-63
+    uint64_t moveAndScore;   // move in bits 0-31, score in bits 32-63
+};
+static_assert(sizeof(TTSlot) == 16, "four entries to a cache line");
 
 constexpr int TT_BITS = 18;
 constexpr int TT_SIZE = 1 << TT_BITS;
 
-// First call: allocates both tables. Every call: zeroes them.
+extern TTSlot* ttSlots[2];
+
+// First call: allocates both tables. Every call: empties them.
 void ttClear();
 
-// Entry of the current position for that side to move, or nullptr.
-const TTEntry* ttProbe(int colour);
+// Entry of the current position for that side to move, if its key equals
+// hashKey in all 64 bits.
+std::optional<TTEntry> ttProbe(int colour);
 
 void ttStore(Move move, int score, int depth, int colour, int bound);
+
+// Starts loading the slot of the current position for that side to move.
+inline void ttPrefetch(int colour) {
+    __builtin_prefetch(&ttSlots[colour][board.hashKey & (TT_SIZE - 1)]);
+}

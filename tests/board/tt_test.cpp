@@ -11,8 +11,7 @@
 namespace {
 
 // The table is indexed by board.hashKey; the tests set keys directly. Entry
-// fields are read as values (unary +): the entries are packed, and binding a
-// reference to a misaligned field is undefined.
+// fields are read as values (unary +).
 class TranspositionTable : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -28,25 +27,32 @@ constexpr HashKey SAME_SLOT = KEY ^ 0x7700000000000000ull;   // same low 18 bits
 constexpr HashKey OTHER_SLOT = KEY ^ 0x1ull;
 
 TEST_F(TranspositionTable, EntryLayout) {
-    EXPECT_EQ(sizeof(TTEntry), 18u);
     EXPECT_EQ(TT_SIZE, 262144);
+    for (const TTSlot* table : ttSlots) EXPECT_EQ(reinterpret_cast<uintptr_t>(table) % 64, 0u) << "no slot crosses a line";
+    // The empty board's key is 0, the key of an empty entry.
+    at(0);
+    const std::optional<TTEntry> empty = ttProbe(BLACK);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(+empty->move, 0u);
+    EXPECT_EQ(+empty->depth, 0);
+    EXPECT_EQ(+empty->bound, BOUND_NONE);
 }
 
 TEST_F(TranspositionTable, StoreThenProbe) {
     at(KEY);
-    EXPECT_EQ(ttProbe(WHITE), nullptr);
+    EXPECT_FALSE(ttProbe(WHITE));
     ttStore(0x1234, -250, 5, WHITE, BOUND_LOWER);
-    const TTEntry* e = ttProbe(WHITE);
-    ASSERT_NE(e, nullptr);
+    const std::optional<TTEntry> e = ttProbe(WHITE);
+    ASSERT_TRUE(e);
     EXPECT_EQ(+e->key, KEY);
     EXPECT_EQ(+e->move, 0x1234u);
     EXPECT_EQ(+e->score, -250);
     EXPECT_EQ(+e->depth, 5);
     EXPECT_EQ(+e->bound, BOUND_LOWER);
     at(OTHER_SLOT);
-    EXPECT_EQ(ttProbe(WHITE), nullptr);
+    EXPECT_FALSE(ttProbe(WHITE));
     at(SAME_SLOT);
-    EXPECT_EQ(ttProbe(WHITE), nullptr);  // the slot holds another key
+    EXPECT_FALSE(ttProbe(WHITE));  // the slot holds another key
 }
 
 TEST_F(TranspositionTable, SmallerDepthNeverReplaces) {
@@ -55,9 +61,9 @@ TEST_F(TranspositionTable, SmallerDepthNeverReplaces) {
     ttStore(0x2222, 20, 5, WHITE, BOUND_LOWER);          // same key, smaller depth
     at(SAME_SLOT);
     ttStore(0x3333, 30, 5, WHITE, BOUND_LOWER);          // other key, smaller depth
-    EXPECT_EQ(ttProbe(WHITE), nullptr);
+    EXPECT_FALSE(ttProbe(WHITE));
     at(KEY);
-    ASSERT_NE(ttProbe(WHITE), nullptr);
+    ASSERT_TRUE(ttProbe(WHITE));
     EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
     EXPECT_EQ(+ttProbe(WHITE)->score, 10);
 }
@@ -70,10 +76,10 @@ TEST_F(TranspositionTable, EqualOrGreaterDepthReplacesWhateverTheKey) {
     EXPECT_EQ(+ttProbe(WHITE)->bound, BOUND_UPPER);
     at(SAME_SLOT);                                        // another position in the slot
     ttStore(0x3333, 30, 7, WHITE, BOUND_LOWER);
-    ASSERT_NE(ttProbe(WHITE), nullptr);
+    ASSERT_TRUE(ttProbe(WHITE));
     EXPECT_EQ(+ttProbe(WHITE)->move, 0x3333u);
     at(KEY);
-    EXPECT_EQ(ttProbe(WHITE), nullptr);                   // evicted
+    EXPECT_FALSE(ttProbe(WHITE));                   // evicted
 }
 
 TEST_F(TranspositionTable, AMoveIsNeverReplacedByNoMove) {
@@ -84,7 +90,7 @@ TEST_F(TranspositionTable, AMoveIsNeverReplacedByNoMove) {
     EXPECT_EQ(+ttProbe(WHITE)->depth, 3);
     at(SAME_SLOT);
     ttStore(0, -5, 9, WHITE, BOUND_UPPER);
-    EXPECT_EQ(ttProbe(WHITE), nullptr);
+    EXPECT_FALSE(ttProbe(WHITE));
     // No move over no move is a normal replacement.
     at(OTHER_SLOT);
     ttStore(0, 1, 2, WHITE, BOUND_UPPER);
@@ -97,9 +103,9 @@ TEST_F(TranspositionTable, AMoveIsNeverReplacedByNoMove) {
 TEST_F(TranspositionTable, OneTablePerSideToMove) {
     at(KEY);
     ttStore(0x1111, 10, 4, WHITE, BOUND_EXACT);
-    EXPECT_EQ(ttProbe(BLACK), nullptr);
+    EXPECT_FALSE(ttProbe(BLACK));
     ttStore(0x2222, 20, 1, BLACK, BOUND_LOWER);          // lower depth, other table: stored
-    ASSERT_NE(ttProbe(BLACK), nullptr);
+    ASSERT_TRUE(ttProbe(BLACK));
     EXPECT_EQ(+ttProbe(BLACK)->move, 0x2222u);
     EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
 }
@@ -110,7 +116,7 @@ TEST_F(TranspositionTable, DepthIsASignedByte) {
     EXPECT_EQ(+ttProbe(WHITE)->depth, 100);
     at(OTHER_SLOT);
     ttStore(0x1111, 10, 0, WHITE, BOUND_EXACT);           // an empty entry takes depth 0
-    ASSERT_NE(ttProbe(WHITE), nullptr);
+    ASSERT_TRUE(ttProbe(WHITE));
     ttStore(0x2222, 10, -1, WHITE, BOUND_EXACT);          // below 0: kept
     EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
 }
@@ -124,8 +130,20 @@ TEST_F(TranspositionTable, ClearForgetsEverything) {
     ttClear();
     for (HashKey k : {KEY, HashKey(KEY ^ 0x20000), OTHER_SLOT}) {
         at(k);
-        EXPECT_EQ(ttProbe(WHITE), nullptr);
-        EXPECT_EQ(ttProbe(BLACK), nullptr);
+        EXPECT_FALSE(ttProbe(WHITE));
+        EXPECT_FALSE(ttProbe(BLACK));
+    }
+}
+
+// Clears start new generations; once they run out the tables are zeroed, and
+// an entry of that many clears ago must not come back either.
+TEST_F(TranspositionTable, ManyClearsForgetEverything) {
+    for (int round = 0; round < 600; ++round) {
+        at(round % 2 ? KEY : SAME_SLOT);
+        EXPECT_FALSE(ttProbe(WHITE)) << round;
+        ttStore(0x1111, 10, round % 50, WHITE, BOUND_EXACT);
+        EXPECT_TRUE(ttProbe(WHITE)) << round;
+        ttClear();
     }
 }
 
@@ -135,14 +153,14 @@ TEST_F(TranspositionTable, StartingAGameClearsItButSettingUpAPositionDoesNot) {
         ttStore(0x1111, 10, 4, WHITE, BOUND_EXACT);
         newGame();
         at(KEY);
-        EXPECT_NE(ttProbe(WHITE), nullptr) << "the board alone knows nothing of the table";
+        EXPECT_TRUE(ttProbe(WHITE)) << "the board alone knows nothing of the table";
         programDir = "/nonexistent/rotor/";   // LOAD finds no file and starts a new game
         testing::internal::CaptureStderr();
         executeCommandLine(command);
         testing::internal::GetCapturedStderr();
         programDir.clear();
         at(KEY);
-        EXPECT_EQ(ttProbe(WHITE), nullptr) << command;
+        EXPECT_FALSE(ttProbe(WHITE)) << command;
     }
 }
 
@@ -150,11 +168,11 @@ TEST_F(TranspositionTable, ProbeUsesTheBoardKeyOfTheRealPosition) {
     newGame();
     ttStore(0x0C12, 15, 2, WHITE, BOUND_EXACT);
     ASSERT_TRUE(setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq -"));
-    EXPECT_NE(ttProbe(WHITE), nullptr) << "the same pieces: the key has no side term";
+    EXPECT_TRUE(ttProbe(WHITE)) << "the same pieces: the key has no side term";
     ttClear();
     ttStore(0x0C12, 15, 2, WHITE, BOUND_EXACT);
-    EXPECT_EQ(ttProbe(BLACK), nullptr);
-    ASSERT_NE(ttProbe(WHITE), nullptr);
+    EXPECT_FALSE(ttProbe(BLACK));
+    ASSERT_TRUE(ttProbe(WHITE));
 }
 
 TEST_F(TranspositionTable, KeysAreTheFixedSequence) {

@@ -23,7 +23,7 @@ TEST_F(AlphaBeta, KingEnPriseScoresForTheCapturer) {
     // White to move can take the black king: the previous move was illegal.
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/4RK2 w -"));
     EXPECT_EQ(searchNode(5, -100000, 100000, 3), 100000 - 5);
-    EXPECT_EQ(ttProbe(board.sideToMove), nullptr) << "a king capture stores nothing";
+    EXPECT_FALSE(ttProbe(board.sideToMove)) << "a king capture stores nothing";
 }
 
 TEST_F(AlphaBeta, StalemateScoresZero) {
@@ -92,7 +92,7 @@ int storedDepthAfter(const char* fen, Move last) {
     Move best = 0;
     alphaBeta(-100000, 100000, 1, &pv, &best, PLAIN_NODE);
     board.ply = 0;
-    const TTEntry* e = ttProbe(board.sideToMove);
+    std::optional<TTEntry> e = ttProbe(board.sideToMove);
     return e ? e->depth : -1;
 }
 
@@ -133,7 +133,7 @@ TEST_F(AlphaBeta, RepeatedPositionInTheTreeScoresZero) {
     Move best = 0;
     EXPECT_EQ(alphaBeta(-100000, 100000, 3, &pv, &best, PLAIN_NODE), 0);
     EXPECT_EQ(searchCounters.repetitions, 1);
-    EXPECT_EQ(ttProbe(board.sideToMove), nullptr) << "a repetition stores nothing";
+    EXPECT_FALSE(ttProbe(board.sideToMove)) << "a repetition stores nothing";
     while (board.ply > 0) {
         flipSides();
         board.ply -= 1;
@@ -181,8 +181,8 @@ TEST_F(AlphaBeta, TableEntriesCutOffByTheirBound) {
         Move best = 0;
         EXPECT_EQ(alphaBeta(c.alpha, c.beta, 2, &pv, &best, PLAIN_NODE), c.expected) << "bound " << c.bound;
         EXPECT_EQ(searchClock.nodes, 1u) << "nothing searched";
-        const TTEntry* e = ttProbe(board.sideToMove);
-        ASSERT_NE(e, nullptr);
+        std::optional<TTEntry> e = ttProbe(board.sideToMove);
+        ASSERT_TRUE(e);
         EXPECT_EQ(e->score, c.score) << "a cut-off stores nothing";
     }
     board.ply = 0;
@@ -212,8 +212,8 @@ TEST_F(AlphaBeta, CompletedNodesStoreTheirBound) {
     ASSERT_TRUE(setPosition(hangingFen));
     Move best = 0;
     const int exact = searchNode(1, -100000, 100000, 2, &best);
-    const TTEntry* e = ttProbe(board.sideToMove);
-    ASSERT_NE(e, nullptr);
+    std::optional<TTEntry> e = ttProbe(board.sideToMove);
+    ASSERT_TRUE(e);
     EXPECT_EQ(e->bound, BOUND_EXACT);
     EXPECT_EQ(e->score, exact);
     EXPECT_EQ(e->move, best);
@@ -221,14 +221,14 @@ TEST_F(AlphaBeta, CompletedNodesStoreTheirBound) {
 
     searchNode(1, 5000, 5001, 2, &best);
     e = ttProbe(board.sideToMove);
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(e);
     EXPECT_EQ(e->bound, BOUND_UPPER);
     EXPECT_EQ(best, 0u);
     EXPECT_LE(e->score, 5000);
 
     const int low = searchNode(1, -5001, -5000, 2, &best);
     e = ttProbe(board.sideToMove);
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(e);
     EXPECT_EQ(e->bound, BOUND_LOWER);
     EXPECT_NE(best, 0u);
     EXPECT_GE(low, -5000);
@@ -242,7 +242,7 @@ TEST_F(AlphaBeta, NullSubtreeStoresNothingAndWritesNoLine) {
     Move best = 0;
     alphaBeta(-100000, 100000, 3, &pv, &best, IN_NULL_SUBTREE);
     board.ply = 0;
-    EXPECT_EQ(ttProbe(board.sideToMove), nullptr);
+    EXPECT_FALSE(ttProbe(board.sideToMove));
     EXPECT_EQ(pv.moves[1], 0u);
     EXPECT_NE(best, 0u);
 }
