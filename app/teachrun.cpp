@@ -9,6 +9,7 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "knowledge/knowledge.h"
+#include "knowledge/safefile.h"
 #include "search/search.h"
 
 int teachPauseSeconds = 5;
@@ -52,7 +53,7 @@ char* teachLine(char* first, char* cursor) {
 }  // namespace
 
 bool teachFromFile(const char* gamesPath, const char* teachPath) {
-    FILE* games = std::fopen(gamesPath, "r");
+    FILE* games = openDataText(gamesPath, MAX_TEXT_FILE);   // a regular file only, read to its length
     if (!games) return false;
     const Settings kept = settings;
     settings.MIN_DEPTH = 5;

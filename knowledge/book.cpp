@@ -10,6 +10,7 @@
 #include "board/movegen.h"
 #include "board/random.h"
 #include "knowledge/knowledge.h"
+#include "knowledge/safefile.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ bool loadBook(const char* path) {
         bookHeads = static_cast<BookEntry**>(std::calloc(BOOK_CHAINS, sizeof(BookEntry*)));
         if (!bookHeads) return false;
     }
-    FILE* file = std::fopen(path, "r");
+    FILE* file = openDataText(path, MAX_TEXT_FILE);   // a regular file only, read to its length
     if (!file) return false;
     char line[LINE_PIECE_SIZE];
     int lineNumber = 0;

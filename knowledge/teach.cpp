@@ -61,14 +61,6 @@ void fillEntry(TeachEntry& e, Move move, int score, int depth) {
 
 int clampInt(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
 
-// Length of an open file, or -1.
-long fileLength(FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
-    const long length = std::ftell(file);
-    if (std::fseek(file, 0, SEEK_SET) != 0) return -1;
-    return length;
-}
-
 }  // namespace
 
 int teachEntryCount() { return int(entryCount); }
@@ -86,13 +78,9 @@ bool loadTeachTable(const char* path) {
         teachHeads = static_cast<uint32_t*>(std::calloc(TEACH_CHAINS, sizeof(uint32_t)));
         if (!teachHeads) return false;
     }
-    FILE* file = std::fopen(path, "rb");
+    long long length = 0;
+    FILE* file = openDataFile(path, "rb", length);   // a regular file only
     if (!file) return false;
-    const long length = fileLength(file);
-    if (length < 0) {   // cannot be read: nothing loaded
-        std::fclose(file);
-        return true;
-    }
     const uint64_t records = uint64_t(length) / sizeof(TeachEntry);   // a trailing partial record is ignored
     if (!reserveEntries(entryCount + records)) {
         std::fclose(file);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "e2e/records_files.h"
 #include "support/process.h"
@@ -57,6 +58,51 @@ TEST(UserData, SavedGamesLoadAgainAndSavesKeepLinksAndPermissions) {
                               dir.file("teach.dat") + " not saved: No such file or directory\n");
     EXPECT_TRUE(fs::is_directory(dir.file("lastgame.dat")));
     EXPECT_EQ(dir.read("mine/game.txt").find("# last game\n"), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// Standard error's line that starts with prefix, or "" when there is none.
+std::string lineOf(const std::string& text, const std::string& prefix) {
+    const size_t at = text.find(prefix);
+    return at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
+}
+
+// Devices, pipes and folders are never read as data files: each is refused
+// at once as "error", and the engine goes on.
+TEST(UserData, OnlyRegularFilesAreReadAsData) {
+    const struct {
+        const char* name;
+        const char* kind;
+        const char* input;
+        const char* report;
+    } cases[] = {
+        {"book.dat", "/dev/zero", "quit\n", "#load book: error"},
+        {"book.dat", "/dev/urandom", "quit\n", "#load book: error"},
+        {"book.dat", "folder", "quit\n", "#load book: error"},
+        {"teach.dat", "fifo", "quit\n", "#load teach-table: error"},
+        {"teach.dat", "/dev/zero", "quit\n", "#load teach-table: error"},
+        {"GAMES", "/dev/zero", "teach games\nquit\n", "#error arg: GAMES"},
+        {"GAMES", "fifo", "teach games\nquit\n", "#error arg: GAMES"},
+        {"lastgame.dat", "/dev/urandom", "load\nquit\n", " # error: <load>"},
+    };
+    for (const auto& c : cases) {
+        EngineDir dir;
+        const std::string path = dir.file(c.name);
+        fs::remove(path);
+        if (std::string(c.kind) == "folder")
+            fs::create_directory(path);
+        else if (std::string(c.kind) == "fifo")
+            ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+        else
+            fs::create_symlink(c.kind, path);
+        const RunResult r = dir.run(c.input, 30);
+        EXPECT_FALSE(r.timedOut) << c.name << " " << c.kind;
+        EXPECT_EQ(r.status, 0) << c.name << " " << c.kind;
+        EXPECT_EQ(lineOf(r.err, c.report), c.report) << c.name << " " << c.kind << "\n" << r.err;
+    }
 }
 
 }  // namespace
