@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/input.h"
 #include "app/notation.h"
 #include "app/searchlines.h"
 #include "app/settings.h"
@@ -29,15 +30,8 @@ int engineColour = BLACK;
 
 namespace {
 
-constexpr int LINE_PIECE = 255;   // a line is read in pieces of at most 254 characters
+constexpr size_t LINE_PIECE = 254;   // a longer line is read as several command lines
 constexpr int TEXT_SIZE = 256;
-
-const char* const helpLines[] = {
-    "# help:\n",          "# e2e4 - move sample\n", "# go   - reply machin\n",
-    "# back - back last move\n", "# next - ...\n",  "# new  - new game\n",
-    "# save - save game\n",      "# load - load last game\n", "# quit - exit\n",
-    "# xboard - simple game under WinBoard\n", "# ...\n", "# ENTER YOUR MOVE:\n",
-};
 
 bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
@@ -101,6 +95,7 @@ void engineReply() {
     chargeMoveTime();
 }
 
+// A word that is no command in this position: a move typed by the user.
 void typedMove(const std::string& word) {
     Move move = 0;
     if (!parseMove(word.c_str(), move) || history.count >= GAME_CAPACITY) {
@@ -112,18 +107,25 @@ void typedMove(const std::string& word) {
     if (xboardMode && board.sideToMove == engineColour) engineReply();
 }
 
-void goCommand() {
+// The command handlers, one per word. A handler that does not take its word
+// in the present position (BACK with nothing to take back, NEXT with nothing
+// to replay) answers NOT_HERE, and the word is read as a typed move.
+
+CommandResult goCommand(const CommandLine&) {
     if (!xboardMode) {
         playEngineMove();
     } else if (board.sideToMove == engineColour) {
         engineReply();
     }
+    return DONE;
 }
 
-void teachCommand(const std::string& args) {
-    std::string name = firstToken(args.c_str());
-    if (!teachFromFile(joinPath(name).c_str(), joinPath("teach.dat").c_str()))
-        std::fprintf(stderr, "#error arg: %s\n", name.c_str());
+CommandResult backCommand(const CommandLine&) { return takeBackMove() ? DONE : NOT_HERE; }
+CommandResult nextCommand(const CommandLine&) { return replayMove() ? DONE : NOT_HERE; }
+
+CommandResult newCommand(const CommandLine&) {
+    startGame();
+    return DONE;
 }
 
 // A save that fails keeps the old file; the user is told why.
@@ -131,16 +133,124 @@ void reportSaveFailure(const std::string& path) {
     std::fprintf(stderr, "# error: %s not saved: %s\n", path.c_str(), std::strerror(errno));
 }
 
-void saveCommand() {
+CommandResult saveCommand(const CommandLine&) {
     const std::string path = joinPath("lastgame.dat");
     if (!saveGame(path.c_str())) reportSaveFailure(path);
+    return DONE;
 }
 
-void loadCommand() {
+CommandResult loadCommand(const CommandLine&) {
     const bool loaded = loadGame(joinPath("lastgame.dat").c_str());
     ttClear();   // the loaded game, or the new one a failed load leaves, starts afresh
     if (!loaded) std::fputs(" # error: <load>\n", stderr);
+    return DONE;
 }
+
+CommandResult quitCommand(const CommandLine&) { return END_LOOP; }
+
+CommandResult xboardCommand(const CommandLine&) {
+    xboardMode = 1;
+    std::signal(SIGINT, SIG_IGN);   // the interface interrupts its engine before every move
+    return DONE;
+}
+
+CommandResult whiteCommand(const CommandLine&) {
+    engineColour = WHITE;
+    return DONE;
+}
+
+CommandResult blackCommand(const CommandLine&) {
+    engineColour = BLACK;
+    return DONE;
+}
+
+CommandResult timeCommand(const CommandLine& command) {
+    const int hundredths = firstInteger(firstToken(command.args.c_str()).c_str());
+    if (hundredths > 0) timePool = hundredths / 100;
+    return DONE;
+}
+
+CommandResult ignoredCommand(const CommandLine&) { return DONE; }
+
+CommandResult protoverCommand(const CommandLine&) {
+    std::fputs("feature done=1\n", stdout);
+    std::fflush(stdout);
+    return DONE;
+}
+
+CommandResult teachCommand(const CommandLine& command) {
+    const std::string name = firstToken(command.args.c_str());
+    if (!teachFromFile(joinPath(name).c_str(), joinPath("teach.dat").c_str()))
+        std::fprintf(stderr, "#error arg: %s\n", name.c_str());
+    return DONE;
+}
+
+CommandResult minTimeCommand(const CommandLine& command) {
+    if (command.number > 0) setTimeLimits(command.number, settings.MAX_TIME, settings.MIN_DEPTH);
+    return DONE;
+}
+
+CommandResult maxTimeCommand(const CommandLine& command) {
+    if (command.number > 0) setTimeLimits(settings.MIN_TIME, command.number, settings.MIN_DEPTH);
+    return DONE;
+}
+
+CommandResult minDepthCommand(const CommandLine& command) {
+    if (command.number > 0) setTimeLimits(settings.MIN_TIME, settings.MAX_TIME, command.number);
+    return DONE;
+}
+
+CommandResult getTimeLimitCommand(const CommandLine&) {
+    std::printf("# MIN_TIME: %d; MAX_TIME: %d; MIN_DEPTH: %d\n", settings.MIN_TIME, settings.MAX_TIME,
+                settings.MIN_DEPTH);
+    std::fflush(stdout);
+    return DONE;
+}
+
+CommandResult positionCommand(const CommandLine&) {
+    writePosition(stdout, true);
+    std::fflush(stdout);
+    return DONE;
+}
+
+template <int Settings::*field, int value>
+CommandResult switchCommand(const CommandLine&) {
+    settings.*field = value;
+    return DONE;
+}
+
+// Words are compared whole, so no word can shadow another and the table is
+// kept in the order of the help text; the words without a help line follow.
+const Command commandTable[] = {
+    {"GO", goCommand, "# go   - reply machin\n"},
+    {"BACK", backCommand, "# back - back last move\n"},
+    {"NEXT", nextCommand, "# next - ...\n"},
+    {"NEW", newCommand, "# new  - new game\n"},
+    {"SAVE", saveCommand, "# save - save game\n"},
+    {"LOAD", loadCommand, "# load - load last game\n"},
+    {"QUIT", quitCommand, "# quit - exit\n"},
+    {"XBOARD", xboardCommand, "# xboard - simple game under WinBoard\n"},
+    {"WHITE", whiteCommand, nullptr},
+    {"BLACK", blackCommand, nullptr},
+    {"TIME", timeCommand, nullptr},
+    {"OTIM", ignoredCommand, nullptr},
+    {"PROTOVER", protoverCommand, nullptr},
+    {"TEACH", teachCommand, nullptr},
+    {"MIN_TIME", minTimeCommand, nullptr},
+    {"MAX_TIME", maxTimeCommand, nullptr},
+    {"MIN_DEPTH", minDepthCommand, nullptr},
+    {"GET_TIME_LIMIT", getTimeLimitCommand, nullptr},
+    {"POSITION", positionCommand, nullptr},
+    {"USELIB", switchCommand<&Settings::USELIB, 1>, nullptr},
+    {"NOTLIB", switchCommand<&Settings::USELIB, 0>, nullptr},
+    {"USETEACH", switchCommand<&Settings::USETEACH, 1>, nullptr},
+    {"NOTTEACH", switchCommand<&Settings::USETEACH, 0>, nullptr},
+    {"SCORE", ignoredCommand, nullptr},
+};
+
+// Help lines around the table's: the typed move first, the prompt last.
+const char* const HELP_HEADER[] = {"# help:\n", "# e2e4 - move sample\n"};
+const char* const HELP_FOOTER[] = {"# ...\n", "# ENTER YOUR MOVE:\n"};
 
 }  // namespace
 
@@ -204,67 +314,28 @@ void playEngineMove() {
     std::fflush(stdout);
 }
 
-bool executeCommandLine(const char* rawLine) {
+// Reads the line, upper-cased, into its command word, its argument text and
+// the first integer of the argument text.
+CommandLine splitCommandLine(const char* rawLine) {
     char line[TEXT_SIZE];
     std::snprintf(line, sizeof(line), "%s", rawLine);
     for (char* p = line; *p; ++p) *p = char(std::toupper(static_cast<unsigned char>(*p)));
-    std::string word, args;
-    splitLine(line, word, args);
-    const int n = firstInteger(args.c_str());
+    CommandLine command;
+    splitLine(line, command.word, command.args);
+    command.number = firstInteger(command.args.c_str());
+    return command;
+}
 
-    if (word == "XBOARD") {
-        xboardMode = 1;
-        std::signal(SIGINT, SIG_IGN);   // the interface interrupts its engine before every move
-    } else if (word == "WHITE") {
-        engineColour = WHITE;
-    } else if (word == "BLACK") {
-        engineColour = BLACK;
-    } else if (word == "TIME") {
-        const int hundredths = firstInteger(firstToken(args.c_str()).c_str());
-        if (hundredths > 0) timePool = hundredths / 100;
-    } else if (word == "OTIM") {
-    } else if (word == "PROTOVER") {
-        std::fputs("feature done=1\n", stdout);
-        std::fflush(stdout);
-    } else if (word == "QUIT") {
-        return false;
-    } else if (word == "TEACH") {
-        teachCommand(args);
-    } else if (word == "MIN_TIME") {
-        if (n > 0) setTimeLimits(n, settings.MAX_TIME, settings.MIN_DEPTH);
-    } else if (word == "MAX_TIME") {
-        if (n > 0) setTimeLimits(settings.MIN_TIME, n, settings.MIN_DEPTH);
-    } else if (word == "MIN_DEPTH") {
-        if (n > 0) setTimeLimits(settings.MIN_TIME, settings.MAX_TIME, n);
-    } else if (word == "GET_TIME_LIMIT") {
-        std::printf("# MIN_TIME: %d; MAX_TIME: %d; MIN_DEPTH: %d\n", settings.MIN_TIME, settings.MAX_TIME,
-                    settings.MIN_DEPTH);
-        std::fflush(stdout);
-    } else if (word == "POSITION") {
-        writePosition(stdout, true);
-        std::fflush(stdout);
-    } else if (word == "USELIB") {
-        settings.USELIB = 1;
-    } else if (word == "NOTLIB") {
-        settings.USELIB = 0;
-    } else if (word == "USETEACH") {
-        settings.USETEACH = 1;
-    } else if (word == "NOTTEACH") {
-        settings.USETEACH = 0;
-    } else if (word == "SCORE") {
-    } else if (word == "NEW") {
-        startGame();
-    } else if (word == "SAVE") {
-        saveCommand();
-    } else if (word == "LOAD") {
-        loadCommand();
-    } else if (word == "BACK" && takeBackMove()) {
-    } else if (word == "NEXT" && replayMove()) {
-    } else if (word == "GO") {
-        goCommand();
-    } else {
-        typedMove(word);
+bool executeCommandLine(const char* rawLine) {
+    const CommandLine command = splitCommandLine(rawLine);
+    for (const Command& entry : commandTable) {
+        if (command.word != entry.word) continue;
+        const CommandResult result = entry.run(command);
+        if (result == END_LOOP) return false;
+        if (result == DONE) return true;
+        break;   // not a command in this position: read the word as a move
     }
+    typedMove(command.word);
     return true;
 }
 
@@ -278,7 +349,7 @@ int runEngine(int argc, char** argv) {
     std::fputs("#load book: ", stderr);
     std::fprintf(stderr, "%s\n", loadBook(joinPath("book.dat").c_str()) ? "ok" : "error");
     seedRandom(uint32_t(std::time(nullptr)));
-    for (const char* line : helpLines) std::fputs(line, stderr);
+    printHelp(stderr);
 
     runCommandLoop(stdin);
     const std::string teachPath = joinPath("teach.dat");
@@ -286,10 +357,18 @@ int runEngine(int argc, char** argv) {
     return 0;
 }
 
+void printHelp(FILE* out) {
+    for (const char* line : HELP_HEADER) std::fputs(line, out);
+    for (const Command& entry : commandTable)
+        if (entry.help) std::fputs(entry.help, out);
+    for (const char* line : HELP_FOOTER) std::fputs(line, out);
+}
+
 void runCommandLoop(FILE* in) {
-    char line[LINE_PIECE];
-    while (std::fgets(line, sizeof(line), in)) {
-        const bool goOn = executeCommandLine(line);
+    setInputSource(in);
+    std::string piece;
+    while (readInputPiece(piece, LINE_PIECE)) {
+        const bool goOn = executeCommandLine(piece.c_str());
         std::fflush(stdout);
         if (!goOn) break;
     }
