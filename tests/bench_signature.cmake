@@ -1,0 +1,15 @@
+# Runs the bench and compares its node total with the signature file.
+#   cmake -DBENCH=<bench binary> -DSIGNATURE=<file> -P bench_signature.cmake
+file(READ ${SIGNATURE} expected)
+string(STRIP "${expected}" expected)
+execute_process(COMMAND ${BENCH} OUTPUT_VARIABLE out RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "bench exited with ${status}")
+endif()
+if(NOT out MATCHES "bench: ([0-9]+) nodes")
+  message(FATAL_ERROR "no bench total in:\n${out}")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL expected)
+  message(FATAL_ERROR "bench signature ${CMAKE_MATCH_1}, expected ${expected} (${SIGNATURE})")
+endif()
+message(STATUS "bench signature ${CMAKE_MATCH_1}")
