@@ -19,9 +19,8 @@ namespace {
 // In the position after a game move: learn it unless the table knows it.
 // False when the search finds no move.
 bool learnPosition() {
-    Move move = 0;
-    int score = 0, depth = 0;
-    if (teachLookup(move, score, depth)) {
+    TeachHit known;
+    if (teachLookup(known)) {
         std::fputs("# in lib\n", stdout);
         return true;
     }

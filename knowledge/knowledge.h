@@ -94,9 +94,14 @@ constexpr int TEACH_MAX_DEPTH = 50;
 
 bool loadTeachTable(const char* path);
 bool saveTeachTable(const char* path);
-// Found: the stored move when it is playable here (else 0), the score within
-// -100000..100000 and the depth within 0..50.
-bool teachLookup(Move& move, int& score, int& depth);
+// What the teach table holds for the current position.
+struct TeachHit {
+    Move move;         // the stored move when it is playable here, else 0
+    bool movePresent;  // a move is stored, playable here or not
+    int score;         // within -100000..100000
+    int depth;         // within 0..TEACH_MAX_DEPTH
+};
+bool teachLookup(TeachHit& hit);
 bool teachRecord(Move move, int score, int depth);
 
 bool teachEntryMatches(const TeachEntry& entry);   // the current position's snapshot

@@ -111,15 +111,18 @@ bool saveTeachTable(const char* path) {
     return commitSafeWrite(out);
 }
 
-bool teachLookup(Move& move, int& score, int& depth) {
+bool teachLookup(TeachHit& hit) {
     const TeachEntry* e = findEntry();
     if (!e) return false;
     // Records may come from a damaged or hand-made file: the move is only
     // handed out when it is one the generators make here, and the score and
-    // depth are kept within what a search can produce.
-    move = isPlayableMove(e->move) ? e->move : 0;
-    score = clampInt(e->score, -MATE_SCORE, MATE_SCORE);
-    depth = clampInt(e->depth, 0, TEACH_MAX_DEPTH);
+    // depth are kept within what a search can produce. A stored move may
+    // also be unplayable only because the position came up without the en
+    // passant right it was learned with (the snapshot does not hold it).
+    hit.move = isPlayableMove(e->move) ? e->move : 0;
+    hit.movePresent = e->move != 0;
+    hit.score = clampInt(e->score, -MATE_SCORE, MATE_SCORE);
+    hit.depth = clampInt(e->depth, 0, TEACH_MAX_DEPTH);
     return true;
 }
 

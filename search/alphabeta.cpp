@@ -94,20 +94,23 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
     if (depth <= 0) return quiesce(alpha, beta);
 
     // Step 6: the teach table. Beyond the first plies a deep enough entry
-    // ends the node; otherwise its move is tried first.
+    // ends the node; otherwise its move is tried first. An entry with a
+    // stored move keeps the transposition table out of the node even when
+    // that move cannot be played here.
     MovePicker picker;
     resetPicker(picker);
     Move hashMove = 0;
+    bool teachMoveStored = false;
     if (!inNullSubtree && settings.USETEACH) {
-        Move tMove = 0;
-        int tScore = 0, tDepth = 0;
-        if (teachLookup(tMove, tScore, tDepth)) {
-            if (ply > TEACH_CUT_MIN_PLY && tDepth >= depth) {
+        TeachHit hit;
+        if (teachLookup(hit)) {
+            if (ply > TEACH_CUT_MIN_PLY && hit.depth >= depth) {
                 if (followPv[ply] != 0)
                     for (Move& m : followPv) m = 0;
-                return tScore;
+                return hit.score;
             }
-            hashMove = tMove;   // 0 unless playable here
+            hashMove = hit.move;
+            teachMoveStored = hit.movePresent;
         }
     }
 
@@ -119,8 +122,8 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
 
     const Move killer = ordering.killers[ply];
 
-    // Step 8: the transposition table, when nothing above gave a move.
-    if (!inNullSubtree && hashMove == 0) {
+    // Step 8: the transposition table, when nothing above named a move.
+    if (!inNullSubtree && hashMove == 0 && !teachMoveStored) {
         if (const std::optional<TTEntry> entry = ttProbe(board.sideToMove)) {
             const int entryDepth = entry->depth;
             const int entryScore = entry->score;

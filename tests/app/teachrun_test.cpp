@@ -105,12 +105,11 @@ TEST_F(TeachFromFile, ANewPositionIsSearchedRecordedAndScoredForTheMover) {
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(teachEntryCount(), 3);
     ASSERT_TRUE(playMoves("e2e4 f7f6 d1h5"));
-    Move move = 0;
-    int score = 0, depth = 0;
-    ASSERT_TRUE(teachLookup(move, score, depth));
-    EXPECT_EQ(move, findMove("g7g6"));
-    EXPECT_EQ(score, -100000);
-    EXPECT_EQ(depth, 0);
+    TeachHit hit;
+    ASSERT_TRUE(teachLookup(hit));
+    EXPECT_EQ(hit.move, findMove("g7g6"));
+    EXPECT_EQ(hit.score, -100000);
+    EXPECT_EQ(hit.depth, 0);
     newGame();
     // A second run finds it.
     const TeachRun again = teach(dir, "e2e4 f7f6 d1h5\n");

@@ -11,6 +11,8 @@
 #include "board/movegen.h"
 #include "knowledge/knowledge.h"
 #include "search/search.h"
+#include "search/search_support.h"
+#include "search/tt.h"
 #include "support/position.h"
 
 namespace {
@@ -155,6 +157,48 @@ TEST_F(TeachInSearch, DamagedEntriesAllOverTheTreeDoNoHarm) {
         EXPECT_TRUE(snapshotsMatch(before, currentSnapshot()));
         EXPECT_EQ(board.ply, 0);
         EXPECT_EQ(history.count, 0);
+    }
+}
+
+// A stored move keeps the transposition table out of the node, whether it
+// can be played there or not: an en passant capture learned with the right
+// is refused when the same position comes up without it (en passant is not
+// part of the position's identity). An entry without a move leaves the
+// table its say.
+TEST_F(TeachInSearch, AStoredMoveKeepsTheTranspositionTableOut) {
+    const char* const withRight = "4k3/8/8/3pP3/8/8/8/4K3 w - d6";
+    const char* const withoutRight = "4k3/8/8/3pP3/8/8/8/4K3 w - -";
+    ASSERT_TRUE(setPosition(withRight));
+    const Move enPassant = findMove("e5d6");
+    const Move kingStep = findMove("e1d1");
+    ASSERT_NE(enPassant, 0u);
+    const struct {
+        const char* fen;
+        Move stored;
+        bool probed;
+    } cases[] = {
+        {withRight, enPassant, false},
+        {withoutRight, enPassant, false},
+        {withoutRight, kingStep, false},
+        {withoutRight, 0, true},
+    };
+    constexpr int TABLE_SCORE = 7777;   // outside the window: it would end the node
+    for (const auto& c : cases) {
+        clearTeachTable();
+        ASSERT_FALSE(loadTeachTable("/nonexistent/rotor/teach.dat"));
+        ASSERT_TRUE(setPosition(c.fen));
+        ASSERT_TRUE(teachRecord(c.stored, 0, MAX_ITERATION_DEPTH));   // no cut-off at the root ply
+        TeachHit hit{};
+        ASSERT_TRUE(teachLookup(hit));
+        EXPECT_EQ(hit.movePresent, c.stored != 0);
+        EXPECT_EQ(hit.move, c.fen == withoutRight && c.stored == enPassant ? 0u : c.stored) << "refused: no right";
+        prepareNode(0);
+        ttStore(kingStep, TABLE_SCORE, MAX_ITERATION_DEPTH, board.sideToMove, BOUND_EXACT);
+        PvLine pv{};
+        Move best = 0;
+        const int score = alphaBeta(-100, 100, 2, &pv, &best, PLAIN_NODE);
+        EXPECT_EQ(score == TABLE_SCORE, c.probed) << c.fen << " stored " << c.stored;
+        EXPECT_EQ(searchClock.nodes > 1, !c.probed) << "searched below";
     }
 }
 

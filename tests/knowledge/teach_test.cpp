@@ -56,7 +56,9 @@ struct Found {
 
 Found lookup() {
     Found f;
-    f.found = teachLookup(f.move, f.score, f.depth);
+    TeachHit hit{};
+    f.found = teachLookup(hit);
+    if (f.found) f = Found{true, hit.move, hit.score, hit.depth};
     return f;
 }
 
