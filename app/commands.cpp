@@ -20,6 +20,7 @@
 #include "board/picker.h"
 #include "board/random.h"
 #include "knowledge/knowledge.h"
+#include "knowledge/safefile.h"
 #include "records/records.h"
 #include "search/search.h"
 #include "search/tt.h"
@@ -344,6 +345,9 @@ int runEngine(int argc, char** argv) {
     searchReporter = PRINTING_REPORTER;
     std::fputs("# Rotor chess engine, version 1.00\n", stderr);
     startGame();
+    // Temporary files that an engine killed while saving left beside the data.
+    removeStaleTempFiles(joinPath("teach.dat").c_str());
+    removeStaleTempFiles(joinPath("lastgame.dat").c_str());
     std::fputs("#load teach-table: ", stderr);
     std::fprintf(stderr, "%s\n", loadTeachTable(joinPath("teach.dat").c_str()) ? "ok" : "error");
     std::fputs("#load book: ", stderr);

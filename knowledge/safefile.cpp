@@ -211,11 +211,13 @@ void unlockDataFolder(int handle) {
     if (handle >= 0) close(handle);   // closing releases the lock
 }
 
-int removeStaleTempFiles(const char* path) {
-    const std::string target = linkTarget(path);
-    const std::string folder = folderOf(target);
-    const std::string prefix = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1) +
-                               ".tmp";
+namespace {
+
+// Removes the stale temporary files of one file name (a path without links).
+int removeStaleTempFilesOf(const std::string& file) {
+    const std::string folder = folderOf(file);
+    const size_t cut = file.rfind('/');
+    const std::string prefix = (cut == std::string::npos ? file : file.substr(cut + 1)) + ".tmp";
     // Engines write their temporary files while they hold the folder's lock:
     // when it is taken, someone may be writing, and nothing is removed now.
     const int lock = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -239,5 +241,15 @@ int removeStaleTempFiles(const char* path) {
         closedir(dir);
     }
     close(lock);
+    return removed;
+}
+
+}  // namespace
+
+int removeStaleTempFiles(const char* path) {
+    // Beside the link's target, where saves write them, and beside the name itself.
+    const std::string target = linkTarget(path);
+    int removed = removeStaleTempFilesOf(target);
+    if (target != path) removed += removeStaleTempFilesOf(path);
     return removed;
 }

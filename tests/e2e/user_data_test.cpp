@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "e2e/records_files.h"
 #include "support/process.h"
@@ -103,6 +105,32 @@ TEST(UserData, OnlyRegularFilesAreReadAsData) {
         EXPECT_EQ(r.status, 0) << c.name << " " << c.kind;
         EXPECT_EQ(lineOf(r.err, c.report), c.report) << c.name << " " << c.kind << "\n" << r.err;
     }
+}
+
+// The temporary files of saves that a kill interrupted are removed at
+// start-up once their process is gone; a live process's file stays, and so
+// does every other name.
+TEST(UserData, LeftOverTemporaryFilesOfDeadProcessesGo) {
+    EngineDir dir;
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    ASSERT_GT(child, 0);
+    waitpid(child, nullptr, 0);
+    const std::string dead = std::to_string(child), live = std::to_string(getpid());
+    fs::create_directory(dir.file("mine"));
+    fs::create_symlink("mine/learned.dat", dir.file("teach.dat"));
+    const std::vector<std::string> gone = {"lastgame.dat.tmp" + dead, "mine/learned.dat.tmp" + dead,
+                                           "teach.dat.tmp" + dead};
+    const std::vector<std::string> kept = {"lastgame.dat.tmp" + live, "mine/learned.dat.tmp" + live,
+                                           "lastgame.dat.tmp",
+                                           "lastgame.dat.tmp0" + dead, "lastgame.dat.tmp" + dead + "x",
+                                           "book.dat.tmp" + dead,     "mine/other.tmp" + dead};
+    for (const auto& names : {gone, kept})
+        for (const std::string& name : names) dir.write(name, "left over");
+    const RunResult r = dir.run("quit\n");
+    EXPECT_EQ(r.status, 0);
+    for (const std::string& name : gone) EXPECT_FALSE(dir.exists(name)) << name;
+    for (const std::string& name : kept) EXPECT_EQ(dir.read(name), "left over") << name;
 }
 
 }  // namespace
