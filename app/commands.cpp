@@ -13,6 +13,7 @@
 #include "app/notation.h"
 #include "app/searchlines.h"
 #include "app/settings.h"
+#include "app/termination.h"
 #include "app/teachrun.h"
 #include "board/attacks.h"
 #include "board/makemove.h"
@@ -127,11 +128,6 @@ CommandResult nextCommand(const CommandLine&) { return replayMove() ? DONE : NOT
 CommandResult newCommand(const CommandLine&) {
     startGame();
     return DONE;
-}
-
-// A save that fails keeps the old file; the user is told why.
-void reportSaveFailure(const std::string& path) {
-    std::fprintf(stderr, "# error: %s not saved: %s\n", path.c_str(), std::strerror(errno));
 }
 
 CommandResult saveCommand(const CommandLine&) {
@@ -264,6 +260,10 @@ std::string programDirectory(const char* programPath) {
 
 std::string joinPath(const std::string& name) { return programDir + name; }
 
+void reportSaveFailure(const std::string& path) {
+    std::fprintf(stderr, "# error: %s not saved: %s\n", path.c_str(), std::strerror(errno));
+}
+
 void startGame() {
     newGame();
     ttClear();
@@ -342,6 +342,7 @@ bool executeCommandLine(const char* rawLine) {
 
 int runEngine(int argc, char** argv) {
     programDir = programDirectory(argc > 0 ? argv[0] : nullptr);
+    installTerminationHandlers();
     searchReporter = PRINTING_REPORTER;
     std::fputs("# Rotor chess engine, version 1.00\n", stderr);
     startGame();

@@ -12,6 +12,10 @@ extern int engineColour;         // the colour the engine plays in xboard mode
 std::string programDirectory(const char* programPath);
 std::string joinPath(const std::string& name);
 
+// After a save that failed (errno tells why): the old file is kept, and the
+// user is told on standard error.
+void reportSaveFailure(const std::string& path);
+
 // A new game: the initial position and an empty transposition table.
 void startGame();
 

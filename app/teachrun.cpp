@@ -37,7 +37,7 @@ bool learnPosition() {
 char* teachLine(char* first, char* cursor) {
     startGame();
     std::fputs("#new line\n", stdout);
-    for (char* token = first; token; token = nextToken(cursor)) {
+    for (char* token = first; token && !terminationRequested; token = nextToken(cursor)) {
         Move move = 0;
         if (!parseMove(token, move) || !isLegalMove(move)) return token;
         if (!playMove(move)) return token;
@@ -60,7 +60,7 @@ bool teachFromFile(const char* gamesPath, const char* teachPath) {
     settings.MAX_TIME = 5;
     char line[LINE_PIECE_SIZE];
     int lineNumber = 0;
-    while (std::fgets(line, sizeof(line), games)) {
+    while (!terminationRequested && std::fgets(line, sizeof(line), games)) {
         ++lineNumber;
         cleanLine(line);
         char* cursor = line;
@@ -68,7 +68,9 @@ bool teachFromFile(const char* gamesPath, const char* teachPath) {
         if (!first || first[0] == '#') continue;
         const char* stopped = teachLine(first, cursor);
         std::fflush(stdout);
-        saveTeachTable(teachPath);
+        // What the line learned is on disk before the next line is read; a
+        // line that learned nothing writes nothing.
+        if (!saveTeachChanges(teachPath)) reportSaveFailure(teachPath);
         if (stopped) std::fprintf(stderr, "#error in line %d: %s\n", lineNumber, stopped);
     }
     std::fclose(games);
@@ -85,7 +87,7 @@ void waitSeconds(int n) {
     const time_t t0 = std::time(nullptr);
     for (;;) {
         const time_t t = std::time(nullptr);
-        if (t - t0 >= n || t < t0) return;
+        if (t - t0 >= n || t < t0 || terminationRequested) return;
         const timespec pause = {0, 20 * 1000 * 1000};
         nanosleep(&pause, nullptr);
     }

@@ -93,7 +93,14 @@ constexpr int TEACH_CHAINS = 1 << 17;
 constexpr int TEACH_MAX_DEPTH = 50;
 
 bool loadTeachTable(const char* path);
+// The whole table, written over the file by the crash-safe writer. Saving to
+// the file the table was loaded from first takes in what other engines saved
+// there meanwhile (see teach.cpp); a file that exists but could not be
+// loaded is left as it is (said once on standard error) and counts as saved.
 bool saveTeachTable(const char* path);
+// The records learned since the last save, appended to the file and synced:
+// nothing is written when nothing was learned.
+bool saveTeachChanges(const char* path);
 // What the teach table holds for the current position.
 struct TeachHit {
     Move move;         // the stored move when it is playable here, else 0
@@ -105,6 +112,7 @@ bool teachLookup(TeachHit& hit);
 bool teachRecord(Move move, int score, int depth);
 
 bool teachEntryMatches(const TeachEntry& entry);   // the current position's snapshot
+bool teachEntriesMatch(const TeachEntry& a, const TeachEntry& b);   // the same position
 int teachEntryCount();
 // Frees every entry and the chain heads, as before the first load. Used by
 // tests; no command calls it.

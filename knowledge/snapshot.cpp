@@ -24,8 +24,8 @@ PositionSnapshot currentSnapshot() {
 namespace {
 
 // Book and teach entries hold the snapshot's fields under the same names.
-template <typename Entry>
-bool sameSnapshot(const Entry& a, const PositionSnapshot& b) {
+template <typename Entry, typename Other>
+bool sameSnapshot(const Entry& a, const Other& b) {
     if (a.key != b.key || a.side != b.side || a.white != b.white || a.black != b.black) return false;
     for (int i = 0; i < 5; ++i)
         if (a.pieces[i] != b.pieces[i]) return false;
@@ -50,3 +50,5 @@ bool snapshotsMatch(const PositionSnapshot& a, const PositionSnapshot& b) { retu
 bool bookEntryMatches(const BookEntry& entry) { return matchesBoard(entry); }
 
 bool teachEntryMatches(const TeachEntry& entry) { return matchesBoard(entry); }
+
+bool teachEntriesMatch(const TeachEntry& a, const TeachEntry& b) { return sameSnapshot(a, b); }

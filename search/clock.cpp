@@ -24,11 +24,14 @@ void startClock() {
     searchClock.startTime = searchClock.lastTime = clockSeconds();
 }
 
+volatile std::sig_atomic_t terminationRequested = 0;
+
 bool readClock() {
     SearchClock& c = searchClock;
     c.lastTime = clockSeconds();
     if (c.lastTime < c.startTime) c.startTime = c.lastTime;   // the clock went backwards
     const int limit = iterationDepth <= settings.MIN_DEPTH ? settings.MAX_TIME : settings.MIN_TIME;
     if (c.lastTime - c.startTime >= limit) c.stop = true;
+    if (terminationRequested) c.stop = true;
     return c.stop;
 }

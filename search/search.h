@@ -2,6 +2,7 @@
 // extensions and quiescence, the search clock and the history table.
 // Scores are from the side to move's view; MATE_SCORE - ply for a king capture.
 #pragma once
+#include <csignal>
 #include <cstdint>
 
 #include "board/move.h"
@@ -84,6 +85,11 @@ extern SearchCounters searchCounters;
 void resetCounters();
 
 bool searchRoot(Move* result);
+
+// Set when the engine is asked to end (SIGTERM, SIGHUP): a search stops at
+// its next clock reading, TEACH stops after the position it is at, and the
+// engine saves and exits as at QUIT.
+extern volatile std::sig_atomic_t terminationRequested;
 // Between iterations: whether the next one is expected to overrun MAX_TIME,
 // from the growth of the last two iterations (from depth 4 on).
 bool nextIterationTooSlow();

@@ -2,7 +2,10 @@
 // saves that fail loudly and keep what was there, links and permissions.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <memory>
+#include <vector>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -131,6 +134,96 @@ TEST(UserData, LeftOverTemporaryFilesOfDeadProcessesGo) {
     EXPECT_EQ(r.status, 0);
     for (const std::string& name : gone) EXPECT_FALSE(dir.exists(name)) << name;
     for (const std::string& name : kept) EXPECT_EQ(dir.read(name), "left over") << name;
+}
+
+// Reads standard output up to the engine's move line.
+bool awaitMove(EngineProcess& engine) {
+    std::string line;
+    while (engine.readLine(line, 60))
+        if (line.rfind("move ", 0) == 0) return true;
+    return false;
+}
+
+ino_t inodeOf(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+// teach.dat: a file that could not be loaded stays as it is; engines sharing
+// a folder keep each other's learning; SIGTERM and SIGHUP save as QUIT does,
+// whether the engine waits for a command or searches.
+TEST(UserData, LearningIsKeptAndShared) {
+    {
+        EngineDir dir;
+        fs::create_directory(dir.file("teach.dat"));
+        dir.write("teach.dat/mine", "kept");
+        const RunResult r = dir.run("xboard\nnotlib\ntime 100\ne2e4\nquit\n");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(lineOf(r.err, "#load teach-table: "), "#load teach-table: error");
+        EXPECT_EQ(remarks(r), "# " + dir.file("teach.dat") +
+                                  " could not be read at start-up: it is left as it is, and what was learned is not "
+                                  "saved\n");
+        EXPECT_EQ(dir.read("teach.dat/mine"), "kept");
+    }
+    {
+        EngineDir dir;
+        std::vector<std::unique_ptr<EngineProcess>> engines;
+        for (const char* move : {"e2e4", "d2d4", "c2c4"}) {
+            engines.push_back(std::make_unique<EngineProcess>(dir));
+            engines.back()->send(std::string("xboard\nnotlib\ntime 100\n") + move + "\n");
+        }
+        for (auto& engine : engines) ASSERT_TRUE(awaitMove(*engine));   // each learned the position it answered
+        for (auto& engine : engines) engine->send("quit\n");
+        for (auto& engine : engines) EXPECT_EQ(engine->wait(60).status, 0);
+        EXPECT_EQ(dir.read("teach.dat").size(), 3 * 88u);
+    }
+    for (int sig : {SIGTERM, SIGHUP}) {
+        EngineDir dir;
+        EngineProcess engine(dir);
+        engine.send("xboard\nnotlib\ntime 100\ne2e4\n");
+        ASSERT_TRUE(awaitMove(engine));
+        engine.signal(sig);   // while it waits for a command
+        const RunResult r = engine.wait(30);
+        EXPECT_EQ(r.status, 0) << sig;
+        EXPECT_EQ(dir.read("teach.dat").size(), 88u) << sig;
+    }
+    {
+        EngineDir dir;
+        EngineProcess engine(dir);
+        engine.send("notlib\nmin_time 600\nmax_time 600\ngo\n");
+        std::string line;
+        ASSERT_TRUE(engine.readLine(line, 60));   // the search's first report: it is searching
+        engine.signal(SIGTERM);
+        const RunResult r = engine.wait(120);     // far less than the ten minutes it would search
+        EXPECT_FALSE(r.timedOut);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(dir.read("teach.dat").size(), 88u);
+    }
+}
+
+// TEACH: lines that learn nothing write nothing; what a line learned is on
+// disk, appended to the file, before the next command is read.
+TEST(UserData, TeachWritesOnlyWhatALineLearned) {
+    EngineDir dir;
+    std::string others;
+    for (int i = 0; i < 2000; ++i) others += std::string(87, char(i)) + '\0';   // positions of no game
+    dir.write("teach.dat", others);
+    std::string games;
+    for (int i = 0; i < 300; ++i) games += "zz\n";
+    dir.write("GAMES.TXT", games + "e2e4\n");
+    const ino_t before = inodeOf(dir.file("teach.dat"));
+    EngineProcess engine(dir);
+    engine.send("notlib\nteach games.txt\nget_time_limit\n");
+    std::string line;
+    while (engine.readLine(line, 120) && line.rfind("# MIN_TIME", 0) != 0) {
+    }
+    ASSERT_EQ(line.rfind("# MIN_TIME", 0), 0u);
+    EXPECT_EQ(inodeOf(dir.file("teach.dat")), before);   // never replaced while it taught
+    const std::string now = dir.read("teach.dat");
+    ASSERT_EQ(now.size(), others.size() + 88u);
+    EXPECT_EQ(now.substr(0, others.size()), others);
+    engine.send("quit\n");
+    EXPECT_EQ(engine.wait(60).status, 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <random>
@@ -306,6 +307,55 @@ TEST(TeachRobustness, RandomBytesLoadAndLookupsStaySafe) {
     EXPECT_FALSE(lookup().found);
     ASSERT_TRUE(saveTeachTable(dir.file("again.dat").c_str()));
     EXPECT_EQ(dir.read("again.dat").size(), 88u * 300);
+    clearTeachTable();
+    newGame();
+}
+
+// Scores of the records of a teach file, sorted.
+std::vector<int32_t> recordScores(const std::string& bytes) {
+    std::vector<int32_t> scores;
+    for (size_t at = 0; at + sizeof(TeachEntry) <= bytes.size(); at += sizeof(TeachEntry))
+        scores.push_back(int32_t(u32At(bytes, at + 12)));
+    std::sort(scores.begin(), scores.end());
+    return scores;
+}
+
+// Engines sharing teach.dat: a save takes in what the others saved since
+// loading (a position this run searched keeps this run's result, any other
+// takes the file's record); appends add only what was learned since.
+TEST(TeachFile, SavesTakeInWhatOtherEnginesSavedAndAppendOnlyWhatIsNew) {
+    ScratchDir dir;
+    const std::string path = dir.file("teach.dat");
+    newGame();
+    const TeachEntry start = recordHere(findMove("e2e4"), 1, 1);
+    ASSERT_TRUE(playMoves("e2e4"));
+    const TeachEntry afterE4 = recordHere(findMove("e7e5"), 2, 2);
+    ASSERT_TRUE(playMoves("e7e5"));
+    const TeachEntry afterE5 = recordHere(findMove("g1f3"), 3, 3);
+    dir.write("teach.dat", recordBytes(start) + recordBytes(afterE4));
+    clearTeachTable();
+    ASSERT_TRUE(loadTeachTable(path.c_str()));
+    newGame();
+    ASSERT_TRUE(teachRecord(findMove("d2d4"), 10, 10));   // this run searches the start position
+    TeachEntry theirStart = start, theirE4 = afterE4;
+    theirStart.score = 91;
+    theirE4.score = 92;
+    dir.write("teach.dat", recordBytes(theirStart) + recordBytes(theirE4) + recordBytes(afterE5));
+    ASSERT_TRUE(saveTeachTable(path.c_str()));
+    EXPECT_EQ(recordScores(dir.read("teach.dat")), (std::vector<int32_t>{3, 10, 92}));
+    EXPECT_EQ(teachEntryCount(), 3);
+
+    const std::string saved = dir.read("teach.dat");
+    ASSERT_TRUE(saveTeachChanges(path.c_str()));   // nothing learned since: nothing written
+    EXPECT_EQ(dir.read("teach.dat"), saved);
+    dir.write("teach.dat", saved + std::string(40, 'x'));   // a piece of an interrupted append
+    ASSERT_TRUE(playMoves("e2e4 e7e5"));
+    ASSERT_TRUE(teachRecord(findMove("b1c3"), 33, 4));
+    ASSERT_TRUE(saveTeachChanges(path.c_str()));
+    const std::string appended = dir.read("teach.dat");
+    ASSERT_EQ(appended.size(), saved.size() + sizeof(TeachEntry));
+    EXPECT_EQ(appended.substr(0, saved.size()), saved);
+    EXPECT_EQ(recordScores(appended.substr(saved.size())), (std::vector<int32_t>{33}));
     clearTeachTable();
     newGame();
 }
