@@ -10,12 +10,16 @@ namespace {
 
 int plyEndStorage[GENERATION_PLY_LIMIT + 2];
 
-// Appends one move to the current ply's list. A list that would run past the
-// stack's capacity is cut short instead of writing outside it.
-inline void emit(Move m) {
-    int& end = plyEnd[board.ply];
-    if (end < MOVE_STACK_CAPACITY) moveStack[end++] = m;
-}
+// Appends moves to the current ply's list. The end stays in a register while
+// a generator runs and is stored when it is done; a list that would run past
+// the stack's capacity is cut short instead of writing outside it.
+struct ListWriter {
+    int end = plyEnd[board.ply];
+    ~ListWriter() { plyEnd[board.ply] = end; }
+    void operator()(Move m) {
+        if (end < MOVE_STACK_CAPACITY) moveStack[end++] = m;
+    }
+};
 
 constexpr Bitboard ROW_1 = rowMask(1);
 constexpr Bitboard ROW_2 = rowMask(2);
@@ -27,7 +31,7 @@ Bitboard ownPawns() { return board.pieceBits[PAWN] & board.colourBits[board.side
 Bitboard emptySquares() { return ~(board.colourBits[WHITE] | board.colourBits[BLACK]); }
 
 // Captures and promotions of pawns onto the targets, from to + offset.
-void emitPawnTargets(Bitboard targets, int offset) {
+void emitPawnTargets(ListWriter& emit, Bitboard targets, int offset) {
     while (targets) {
         int to = lowestSquare(targets);
         targets &= targets - 1;
@@ -45,7 +49,7 @@ void emitPawnTargets(Bitboard targets, int offset) {
     }
 }
 
-void emitPawnPushes(Bitboard targets, int offset) {
+void emitPawnPushes(ListWriter& emit, Bitboard targets, int offset) {
     while (targets) {
         int to = lowestSquare(targets);
         targets &= targets - 1;
@@ -53,7 +57,7 @@ void emitPawnPushes(Bitboard targets, int offset) {
     }
 }
 
-void emitEnPassant() {
+void emitEnPassant(ListWriter& emit) {
     Move last = lastMove();
     if (!last) return;
     int e = moveTo(last);
@@ -71,13 +75,13 @@ void emitEnPassant() {
 }
 
 // For every piece of the type: its targets within mask, in increasing order.
-template <bool Captures>
-void emitPieceMoves(int piece, Bitboard mask) {
-    Bitboard pieces = board.pieceBits[piece] & board.colourBits[board.sideToMove];
+template <int Piece, bool Captures>
+void emitPieceMoves(ListWriter& emit, Bitboard mask) {
+    Bitboard pieces = board.pieceBits[Piece] & board.colourBits[board.sideToMove];
     while (pieces) {
         int from = lowestSquare(pieces);
         pieces &= pieces - 1;
-        Bitboard targets = pieceAttacks(piece, from) & mask;
+        Bitboard targets = pieceAttacks(Piece, from) & mask;
         while (targets) {
             int to = lowestSquare(targets);
             targets &= targets - 1;
@@ -93,41 +97,45 @@ void emitPieceMoves(int piece, Bitboard mask) {
 
 int* const plyEnd = plyEndStorage + 1;
 
-Move lastMove() {
-    int index = history.count + board.ply - 1;
-    return index >= 0 ? history.historyMoves[index] : 0;
-}
-
 void generateCaptures() {
-    emitEnPassant();
+    ListWriter emit;
+    emitEnPassant(emit);
     const Bitboard pawns = ownPawns();
     const Bitboard opp = board.colourBits[board.opponent];
     const Bitboard empty = emptySquares();
     if (board.sideToMove == WHITE) {
-        emitPawnTargets((pawns >> 9) & ~FILE_H & opp, 9);
-        emitPawnTargets((pawns >> 7) & ~FILE_A & opp, 7);
-        emitPawnTargets(((pawns & ROW_1) >> 8) & empty, 8);
+        emitPawnTargets(emit, (pawns >> 9) & ~FILE_H & opp, 9);
+        emitPawnTargets(emit, (pawns >> 7) & ~FILE_A & opp, 7);
+        emitPawnTargets(emit, ((pawns & ROW_1) >> 8) & empty, 8);
     } else {
-        emitPawnTargets((pawns << 9) & ~FILE_A & opp, -9);
-        emitPawnTargets((pawns << 7) & ~FILE_H & opp, -7);
-        emitPawnTargets(((pawns & ROW_6) << 8) & empty, -8);
+        emitPawnTargets(emit, (pawns << 9) & ~FILE_A & opp, -9);
+        emitPawnTargets(emit, (pawns << 7) & ~FILE_H & opp, -7);
+        emitPawnTargets(emit, ((pawns & ROW_6) << 8) & empty, -8);
     }
-    for (int piece = KNIGHT; piece <= KING; ++piece) emitPieceMoves<true>(piece, opp);
+    emitPieceMoves<KNIGHT, true>(emit, opp);
+    emitPieceMoves<BISHOP, true>(emit, opp);
+    emitPieceMoves<ROOK, true>(emit, opp);
+    emitPieceMoves<QUEEN, true>(emit, opp);
+    emitPieceMoves<KING, true>(emit, opp);
 }
 
 void generateQuietMoves() {
+    ListWriter emit;
     const Bitboard pawns = ownPawns();
     const Bitboard empty = emptySquares();
     if (board.sideToMove == WHITE) {
         Bitboard single = ((pawns & ~ROW_1) >> 8) & empty;
-        emitPawnPushes(single, 8);
-        emitPawnPushes(((single & ROW_5) >> 8) & empty, 16);
+        emitPawnPushes(emit, single, 8);
+        emitPawnPushes(emit, ((single & ROW_5) >> 8) & empty, 16);
     } else {
         Bitboard single = ((pawns & ~ROW_6) << 8) & empty;
-        emitPawnPushes(single, -8);
-        emitPawnPushes(((single & ROW_2) << 8) & empty, -16);
+        emitPawnPushes(emit, single, -8);
+        emitPawnPushes(emit, ((single & ROW_2) << 8) & empty, -16);
     }
-    for (int piece = KNIGHT; piece <= QUEEN; ++piece) emitPieceMoves<false>(piece, empty);
+    emitPieceMoves<KNIGHT, false>(emit, empty);
+    emitPieceMoves<BISHOP, false>(emit, empty);
+    emitPieceMoves<ROOK, false>(emit, empty);
+    emitPieceMoves<QUEEN, false>(emit, empty);
     if (!(board.pieceBits[KING] & board.colourBits[board.sideToMove])) return;
     int k = kingSquare(board.sideToMove);
     Bitboard targets = kingAttacks[k] & empty;

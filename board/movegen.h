@@ -6,6 +6,7 @@
 // leave the mover's king attacked; the search refutes them one ply deeper.
 #pragma once
 #include "board/board.h"
+#include "board/makemove.h"
 
 constexpr int MOVE_STACK_SIZE = 6000;
 // Headroom past the nominal stack so that a ply never writes outside it, even
@@ -18,7 +19,10 @@ extern int moveScore[MOVE_STACK_CAPACITY];
 extern int* const plyEnd;   // valid for indices -1..59
 
 // The move that led to the current node, or 0 (none, or a null move).
-Move lastMove();
+inline Move lastMove() {
+    const int index = history.count + board.ply - 1;
+    return index >= 0 ? history.historyMoves[index] : 0;
+}
 
 void generateCaptures();
 void generateQuietMoves();

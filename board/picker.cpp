@@ -83,9 +83,12 @@ void scoreByPst(int first, int last) {
 }
 
 void pickBest(int first, int last) {
-    int best = first;
-    for (int i = first; i <= last; ++i)
-        if (moveScore[i] > moveScore[best]) best = i;
+    int best = first, bestScore = moveScore[first];
+    for (int i = first + 1; i <= last; ++i)
+        if (moveScore[i] > bestScore) {
+            best = i;
+            bestScore = moveScore[i];
+        }
     if (best != first) swapEntries(first, best);
 }
 
