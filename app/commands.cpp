@@ -306,6 +306,12 @@ void playEngineMove() {
     }
     if (!found || move == 0) {
         std::fputs("# error: not moves found \n", stderr);
+        // The interface waits for a move that the full game record cannot
+        // take: the engine claims the draw in the protocol instead.
+        if (xboardMode && history.count >= GAME_CAPACITY) {
+            std::fputs("1/2-1/2 {game record full}\n", stdout);
+            std::fflush(stdout);
+        }
         return;
     }
     char text[8];

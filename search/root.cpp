@@ -200,9 +200,16 @@ bool searchRoot(Move* result) {
 
     nullMoveAllowed = !fewSliders(WHITE) && !fewSliders(BLACK);
     deepen(result, n);
+    if (*result == 0) {
+        // Not even the first move of the first iteration was searched in the
+        // time (a board crowded with queens): the first move of the static
+        // ordering is played rather than none.
+        pickBest(0, n - 1);
+        *result = moveStack[0];
+    }
 
     if (searchReporter.finished) searchReporter.finished(reportOf(searchDepth, *result, searchScore, nullptr));
-    if (*result != 0 && popCount(board.colourBits[WHITE] | board.colourBits[BLACK]) >= TEACH_MIN_PIECES)
+    if (searchDepth > 0 && popCount(board.colourBits[WHITE] | board.colourBits[BLACK]) >= TEACH_MIN_PIECES)
         teachRecord(*result, searchScore, searchDepth);
     return *result != 0;
 }
