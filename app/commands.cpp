@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 
 #include "app/input.h"
 #include "app/notation.h"
@@ -91,9 +92,52 @@ unsigned boardChecksum() {
     return sum;
 }
 
+// Set while the engine thinks in xboard mode when the interface has ended
+// the game (or the session): the search stops and its move is not played.
+bool searchAbandoned = false;
+
+bool sameWord(std::string_view text, const char* word) {
+    size_t i = 0;
+    for (; word[i]; ++i)
+        if (i >= text.size() || std::toupper(static_cast<unsigned char>(text[i])) != word[i]) return false;
+    return i == text.size() || isBlank(text[i]);
+}
+
+// The first word of a line, leading blanks skipped.
+std::string_view leadingWord(std::string_view line) {
+    size_t begin = 0;
+    while (begin < line.size() && isBlank(line[begin])) ++begin;
+    size_t end = begin;
+    while (end < line.size() && !isBlank(line[end])) ++end;
+    return line.substr(begin, end - begin);
+}
+
+// Looked at between nodes while the engine thinks in xboard mode. A waiting
+// line that ends the game (result, new, force, quit) stops the search and
+// cancels its move; "?" stops it and plays the best
+// move found so far. Every line except "?" stays waiting, in order, for the
+// command loop.
+bool xboardInputWaiting() {
+    const int lines = pollInput();
+    for (int i = 0; i < lines; ++i) {
+        const std::string_view word = leadingWord(waitingLine(i));
+        if (sameWord(word, "RESULT") || sameWord(word, "NEW") || sameWord(word, "FORCE") || sameWord(word, "QUIT")) {
+            searchAbandoned = true;
+            return true;
+        }
+        if (word == "?") {
+            dropWaitingLine(i);   // answered by this move, not read again as move text
+            return true;
+        }
+    }
+    return false;
+}
+
 void engineReply() {
     allotMoveTime();
+    searchLimits = SearchLimits{allottedMilliseconds, 0, xboardInputWaiting};
     playEngineMove();
+    searchLimits = SearchLimits{};
     chargeMoveTime();
 }
 
@@ -162,8 +206,7 @@ CommandResult blackCommand(const CommandLine&) {
 }
 
 CommandResult timeCommand(const CommandLine& command) {
-    const int hundredths = firstInteger(firstToken(command.args.c_str()).c_str());
-    if (hundredths > 0) timePool = hundredths / 100;
+    setReportedTime(firstInteger(firstToken(command.args.c_str()).c_str()));
     return DONE;
 }
 
@@ -303,6 +346,10 @@ void playEngineMove() {
         found = searchRoot(&move);
         std::memcpy(history.historyMoves + history.count, savedMoves, sizeof(Move) * tail);
         std::memcpy(history.historyKeys + history.count, savedKeys, sizeof(HashKey) * tail);
+    }
+    if (searchAbandoned) {   // the game this search was for is over
+        searchAbandoned = false;
+        return;
     }
     if (!found || move == 0) {
         std::fputs("# error: not moves found \n", stderr);

@@ -127,11 +127,13 @@ int pollInput() {
     return lines + (endOfInput ? 1 : 0);
 }
 
-std::string waitingLine(int i) {
+std::string_view waitingLine(int i) {
     size_t at = 0, length = 0, next = 0;
-    if (!locateLine(i, at, length, next)) return std::string();
-    return std::string(buffer + at, length);
+    if (!locateLine(i, at, length, next)) return std::string_view();
+    return std::string_view(buffer + at, length);
 }
+
+bool inputEnded() { return endOfInput; }
 
 void dropWaitingLine(int i) {
     size_t at = 0, length = 0, next = 0;

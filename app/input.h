@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // Where the lines come from: standard input unless a caller (a test) gives
 // another stream. Setting a source drops whatever was buffered.
@@ -31,8 +32,12 @@ bool readInputLine(std::string& line);
 int pollInput();
 
 // The i-th complete waiting line (0 = the next to be read), without its line
-// end; empty at end of input. Valid until the buffer changes.
-std::string waitingLine(int i);
+// end; empty past the last one. A view into the buffer: valid until the
+// buffer changes.
+std::string_view waitingLine(int i);
+
+// Whether the source has reported its end (lines may still be buffered).
+bool inputEnded();
 
 // Removes the i-th complete waiting line from the buffer: used for lines a
 // protocol answers at once while it thinks.

@@ -6,6 +6,7 @@
 #include "search/search.h"
 
 SearchClock searchClock;
+SearchLimits searchLimits;
 
 namespace {
 std::chrono::steady_clock::time_point startInstant;
@@ -30,8 +31,14 @@ bool readClock() {
     SearchClock& c = searchClock;
     c.lastTime = clockSeconds();
     if (c.lastTime < c.startTime) c.startTime = c.lastTime;   // the clock went backwards
-    const int limit = iterationDepth <= settings.MIN_DEPTH ? settings.MAX_TIME : settings.MIN_TIME;
-    if (c.lastTime - c.startTime >= limit) c.stop = true;
+    if (searchLimits.moveMilliseconds > 0) {
+        if (elapsedMilliseconds() >= searchLimits.moveMilliseconds) c.stop = true;
+    } else {
+        const int limit = iterationDepth <= settings.MIN_DEPTH ? settings.MAX_TIME : settings.MIN_TIME;
+        if (c.lastTime - c.startTime >= limit) c.stop = true;
+    }
+    if (searchLimits.nodes > 0 && c.nodes >= searchLimits.nodes) c.stop = true;
+    if (searchLimits.inputWaiting && searchLimits.inputWaiting()) c.stop = true;
     if (terminationRequested) c.stop = true;
     return c.stop;
 }

@@ -133,8 +133,24 @@ void deepen(Move* result, int n) {
         }
         if (iterationDepth > 2 && searchScore > MATE_FOUND) return;   // a mate is found
         searchClock.iterationTime[iterationDepth] = searchClock.lastTime;
+        searchClock.iterationMilliseconds[iterationDepth] = elapsedMilliseconds();
         if (nextIterationTooSlow()) return;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// How much longer the next iteration is expected to take than the last one,
+// from the growth between the last three iteration ends.
+int64_t growthRatio(int64_t first, int64_t second, int64_t third) {
+    const int64_t a = second - first;
+    const int64_t b = third - second;
+    int64_t ratio = a > 0 && b > 0 ? b / a : 0;
+    if (ratio < MIN_GROWTH) ratio = MIN_GROWTH;
+    if (ratio > MAX_GROWTH) ratio = MAX_GROWTH;
+    return ratio;
 }
 
 }  // namespace
@@ -142,12 +158,14 @@ void deepen(Move* result, int n) {
 bool nextIterationTooSlow() {
     const int d = iterationDepth;
     if (d < FIRST_PREDICTED_DEPTH) return false;
+    if (searchLimits.moveMilliseconds > 0) {
+        const int64_t* ms = searchClock.iterationMilliseconds;
+        const int64_t limit = searchLimits.moveMilliseconds;
+        const int64_t elapsed = ms[d];
+        return elapsed > limit / growthRatio(ms[d - 2], ms[d - 1], ms[d]);   // elapsed * ratio > limit, without overflow
+    }
     const int* times = searchClock.iterationTime;
-    const int a = times[d - 1] - times[d - 2];
-    const int b = times[d] - times[d - 1];
-    int ratio = a > 0 && b > 0 ? b / a : 0;
-    if (ratio < MIN_GROWTH) ratio = MIN_GROWTH;
-    if (ratio > MAX_GROWTH) ratio = MAX_GROWTH;
+    const int64_t ratio = growthRatio(times[d - 2], times[d - 1], times[d]);
     return (long long)(searchClock.lastTime - searchClock.startTime) * ratio > settings.MAX_TIME;
 }
 

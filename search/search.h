@@ -72,8 +72,22 @@ struct SearchClock {
     int startTime;                                 // seconds at startClock (moved back if the clock goes back)
     int lastTime;                                  // seconds at the last reading
     int iterationTime[MAX_ITERATION_DEPTH + 1];    // lastTime at the end of each iteration
+    int64_t iterationMilliseconds[MAX_ITERATION_DEPTH + 1];   // elapsed at the end of each iteration
 };
 extern SearchClock searchClock;
+
+// Limits a protocol adds to one search. All zero (none) unless the caller
+// sets them before searchRoot, and the caller clears them afterwards. With
+// moveMilliseconds set, the search stops on the millisecond clock at that
+// span (NO_TIME_LIMIT: never) instead of on the whole-second limits of the
+// settings; the clock of the reports goes on in whole seconds as well.
+struct SearchLimits {
+    int64_t moveMilliseconds;   // 0: the settings' whole-second limits
+    uint64_t nodes;             // 0: no node limit (checked at every clock reading)
+    bool (*inputWaiting)();     // looked at with every clock reading; true stops the search
+};
+constexpr int64_t NO_TIME_LIMIT = INT64_MAX;
+extern SearchLimits searchLimits;
 
 // What the search counts for its reports; resetCounters clears them.
 struct SearchCounters {
@@ -90,8 +104,9 @@ bool searchRoot(Move* result);
 // its next clock reading, TEACH stops after the position it is at, and the
 // engine saves and exits as at QUIT.
 extern volatile std::sig_atomic_t terminationRequested;
-// Between iterations: whether the next one is expected to overrun MAX_TIME,
-// from the growth of the last two iterations (from depth 4 on).
+// Between iterations: whether the next one is expected to overrun MAX_TIME
+// (or the millisecond limit), from the growth of the last two iterations
+// (from depth 4 on).
 bool nextIterationTooSlow();
 
 // How a node was reached. The reply to a null move tries no null move itself;

@@ -15,7 +15,7 @@ protected:
     void SetUp() override {
         newGame();
         settings = Settings{5, 15, 8, 1, 1};
-        timePool = 300;
+        setReportedTime(30000);
         periodPool = 0;
         xboardMode = 0;
         engineColour = BLACK;
@@ -79,7 +79,7 @@ TEST_F(CommandLoopState, AllotmentSpreadsThePoolOverTheRestOfThePeriod) {
     allotMoveTime();
     EXPECT_EQ(settings.MAX_TIME, 3);
 
-    timePool = 200;
+    setReportedTime(20000);
     history.count = 81;   // n = 0 again: refilled from the latest report
     allotMoveTime();
     EXPECT_EQ(periodPool, 200);

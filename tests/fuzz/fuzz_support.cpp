@@ -38,7 +38,7 @@ void resetEngineForFuzzing() {
     xboardMode = 0;
     engineColour = BLACK;
     settings = Settings{5, 15, 8, 1, 1};
-    timePool = 300;
+    setReportedTime(30000);
     periodPool = 0;
     maxIterationDepth = 2;
     teachPauseSeconds = 0;
