@@ -112,21 +112,33 @@ std::string_view leadingWord(std::string_view line) {
     return line.substr(begin, end - begin);
 }
 
+// Complete lines that were already waiting when the engine began to think:
+// sent before the move was asked for, as when a whole session is piped in.
+int linesBeforeThinking = 0;
+
+bool endsTheGame(std::string_view word, bool sentWhileThinking) {
+    if (sameWord(word, "RESULT") || sameWord(word, "FORCE")) return true;
+    // NEW and QUIT are commands of their own that a piped session may hold
+    // after a move: they wait for the move unless they came while thinking.
+    return sentWhileThinking && (sameWord(word, "NEW") || sameWord(word, "QUIT"));
+}
+
 // Looked at between nodes while the engine thinks in xboard mode. A waiting
-// line that ends the game (result, new, force, quit) stops the search and
-// cancels its move; "?" stops it and plays the best
-// move found so far. Every line except "?" stays waiting, in order, for the
-// command loop.
+// line that ends the game (result, force, and new or quit sent while the
+// engine thinks) stops the search and cancels its move; "?" stops it and
+// plays the best move found so far. Every line except "?" stays waiting, in
+// order, for the command loop.
 bool xboardInputWaiting() {
     const int lines = pollInput();
     for (int i = 0; i < lines; ++i) {
         const std::string_view word = leadingWord(waitingLine(i));
-        if (sameWord(word, "RESULT") || sameWord(word, "NEW") || sameWord(word, "FORCE") || sameWord(word, "QUIT")) {
+        if (endsTheGame(word, i >= linesBeforeThinking)) {
             searchAbandoned = true;
             return true;
         }
         if (word == "?") {
             dropWaitingLine(i);   // answered by this move, not read again as move text
+            if (i < linesBeforeThinking) --linesBeforeThinking;
             return true;
         }
     }
@@ -134,6 +146,8 @@ bool xboardInputWaiting() {
 }
 
 void engineReply() {
+    // Counted before the time-limit line: an interface may answer that line.
+    linesBeforeThinking = pollInput() - (inputEnded() ? 1 : 0);
     allotMoveTime();
     searchLimits = SearchLimits{allottedMilliseconds, 0, xboardInputWaiting};
     playEngineMove();
