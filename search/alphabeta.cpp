@@ -177,7 +177,7 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
     while (nextMove(picker, move, alpha, beta)) {
         if (moveCaptured(move) == KING) return MATE_SCORE - ply;
         enterChild(move, own);
-        if (depth > 1 && !inNullSubtree) ttPrefetch(board.sideToMove);   // the child will probe
+        if (!inNullSubtree) ttPrefetch(board.sideToMove);   // for the child's probe, also one a check extension brings
         int t;
         if (legalMoves == 0) {
             t = -alphaBeta(-beta, -alpha, depth - 1, &own, &childBest, childFlags);

@@ -5,6 +5,10 @@
 # alternately RUNS times (default 5). Prints each run, the median nodes per
 # second of each and the median of the per-pair ratios, and fails when the
 # two do not search the same number of nodes.
+#
+# Two speeds are given: nodes per second of wall time, as the bench prints
+# them, and nodes per second of the process's own CPU time, which a busy
+# machine disturbs much less.
 #   usage: tools/bench-compare.sh BASE [BUILD_DIR]      (default: build)
 set -euo pipefail
 base=${1:?usage: bench-compare.sh BASE [BUILD_DIR]}
@@ -29,24 +33,36 @@ fi
 
 median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
-# run BENCH: prints "nodes nodes-per-second" from the bench's summary line.
+# run BENCH: prints "nodes wall-rate cpu-rate" (nodes per second).
 run() {
-    "$1" 2>&1 | awk '/^bench: /{print $2, $6}'
+    local out cpu
+    out=$(mktemp)
+    TIMEFORMAT=%U
+    cpu=$( { time "$1" >"$out" 2>&1; } 2>&1 )
+    awk -v cpu="$cpu" '/^bench: /{printf "%s %s %.0f\n", $2, $6, $2 / cpu}' "$out"
+    rm -f "$out"
 }
 
-base_rates=() current_rates=() ratios=()
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", a / b}'; }
+
+wall_base=() wall_current=() wall_ratios=() cpu_base=() cpu_current=() cpu_ratios=()
 for ((i = 1; i <= runs; i++)); do
-    read -r base_nodes base_rate < <(run "$dir/build/bench")
-    read -r current_nodes current_rate < <(run "$current")
+    read -r base_nodes base_wall base_cpu < <(run "$dir/build/bench")
+    read -r current_nodes current_wall current_cpu < <(run "$current")
     if [ "$base_nodes" != "$current_nodes" ]; then
         echo "bench-compare: node counts differ: base $base_nodes, current $current_nodes" >&2
         exit 1
     fi
-    ratio=$(awk -v a="$current_rate" -v b="$base_rate" 'BEGIN {printf "%.3f", a / b}')
-    printf 'run %d: base %9d nodes/s   current %9d nodes/s   ratio %s\n' "$i" "$base_rate" "$current_rate" "$ratio"
-    base_rates+=("$base_rate") current_rates+=("$current_rate") ratios+=("$ratio")
+    printf 'run %d: wall base %9d current %9d ratio %s   cpu base %9d current %9d ratio %s nodes/s\n' "$i" \
+        "$base_wall" "$current_wall" "$(ratio "$current_wall" "$base_wall")" \
+        "$base_cpu" "$current_cpu" "$(ratio "$current_cpu" "$base_cpu")"
+    wall_base+=("$base_wall") wall_current+=("$current_wall") wall_ratios+=("$(ratio "$current_wall" "$base_wall")")
+    cpu_base+=("$base_cpu") cpu_current+=("$current_cpu") cpu_ratios+=("$(ratio "$current_cpu" "$base_cpu")")
 done
-echo "nodes $current_nodes in both"
-printf 'median base    (%s): %d nodes/s\n' "${commit:0:12}" "$(printf '%s\n' "${base_rates[@]}" | median)"
-printf 'median current         : %d nodes/s\n' "$(printf '%s\n' "${current_rates[@]}" | median)"
-printf 'median ratio current/base: %s\n' "$(printf '%s\n' "${ratios[@]}" | median)"
+echo "nodes $current_nodes in both; base ${commit:0:12}"
+printf 'wall: median base %d, current %d nodes/s; median ratio current/base %s\n' \
+    "$(printf '%s\n' "${wall_base[@]}" | median)" "$(printf '%s\n' "${wall_current[@]}" | median)" \
+    "$(printf '%s\n' "${wall_ratios[@]}" | median)"
+printf 'cpu:  median base %d, current %d nodes/s; median ratio current/base %s\n' \
+    "$(printf '%s\n' "${cpu_base[@]}" | median)" "$(printf '%s\n' "${cpu_current[@]}" | median)" \
+    "$(printf '%s\n' "${cpu_ratios[@]}" | median)"
