@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "app/termination.h"
 #include "app/teachrun.h"
+#include "app/uci.h"
 #include "board/attacks.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -96,22 +97,6 @@ unsigned boardChecksum() {
 // the game (or the session): the search stops and its move is not played.
 bool searchAbandoned = false;
 
-bool sameWord(std::string_view text, const char* word) {
-    size_t i = 0;
-    for (; word[i]; ++i)
-        if (i >= text.size() || std::toupper(static_cast<unsigned char>(text[i])) != word[i]) return false;
-    return i == text.size() || isBlank(text[i]);
-}
-
-// The first word of a line, leading blanks skipped.
-std::string_view leadingWord(std::string_view line) {
-    size_t begin = 0;
-    while (begin < line.size() && isBlank(line[begin])) ++begin;
-    size_t end = begin;
-    while (end < line.size() && !isBlank(line[end])) ++end;
-    return line.substr(begin, end - begin);
-}
-
 // Complete lines that were already waiting when the engine began to think:
 // sent before the move was asked for, as when a whole session is piped in.
 int linesBeforeThinking = 0;
@@ -147,7 +132,7 @@ bool xboardInputWaiting() {
 
 void engineReply() {
     // Counted before the time-limit line: an interface may answer that line.
-    linesBeforeThinking = pollInput() - (inputEnded() ? 1 : 0);
+    linesBeforeThinking = completeWaitingLines();
     allotMoveTime();
     searchLimits = SearchLimits{allottedMilliseconds, 0, xboardInputWaiting};
     playEngineMove();
@@ -267,6 +252,12 @@ CommandResult positionCommand(const CommandLine&) {
     return DONE;
 }
 
+// The rest of the process speaks UCI; the engine ends as at QUIT.
+CommandResult uciCommand(const CommandLine&) {
+    runUciSession();
+    return END_LOOP;
+}
+
 template <int Settings::*field, int value>
 CommandResult switchCommand(const CommandLine&) {
     settings.*field = value;
@@ -300,6 +291,7 @@ const Command commandTable[] = {
     {"USETEACH", switchCommand<&Settings::USETEACH, 1>, nullptr},
     {"NOTTEACH", switchCommand<&Settings::USETEACH, 0>, nullptr},
     {"SCORE", ignoredCommand, nullptr},
+    {"UCI", uciCommand, nullptr},
 };
 
 // Help lines around the table's: the typed move first, the prompt last.
@@ -411,7 +403,7 @@ int runEngine(int argc, char** argv) {
     programDir = programDirectory(argc > 0 ? argv[0] : nullptr);
     installTerminationHandlers();
     searchReporter = PRINTING_REPORTER;
-    std::fputs("# Rotor chess engine, version 1.00\n", stderr);
+    std::fprintf(stderr, "# Rotor chess engine, version %s\n", ROTOR_VERSION);
     startGame();
     // Temporary files that an engine killed while saving left beside the data.
     removeStaleTempFiles(joinPath("teach.dat").c_str());
@@ -425,7 +417,7 @@ int runEngine(int argc, char** argv) {
 
     runCommandLoop(stdin);
     const std::string teachPath = joinPath("teach.dat");
-    if (!saveTeachTable(teachPath.c_str())) reportSaveFailure(teachPath);
+    if (teachRecording && !saveTeachTable(teachPath.c_str())) reportSaveFailure(teachPath);
     return 0;
 }
 

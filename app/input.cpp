@@ -1,5 +1,6 @@
 #include "app/input.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
@@ -140,4 +141,25 @@ void dropWaitingLine(int i) {
     if (!locateLine(i, at, length, next)) return;
     std::memmove(buffer + at, buffer + next, end - next);
     end -= next - at;
+}
+
+int completeWaitingLines() { return pollInput() - (inputEnded() ? 1 : 0); }
+
+namespace {
+bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+}  // namespace
+
+std::string_view leadingWord(std::string_view line) {
+    size_t begin = 0;
+    while (begin < line.size() && isBlank(line[begin])) ++begin;
+    size_t end = begin;
+    while (end < line.size() && !isBlank(line[end])) ++end;
+    return line.substr(begin, end - begin);
+}
+
+bool sameWord(std::string_view text, const char* word) {
+    size_t i = 0;
+    for (; word[i]; ++i)
+        if (i >= text.size() || std::toupper(static_cast<unsigned char>(text[i])) != word[i]) return false;
+    return i == text.size() || isBlank(text[i]);
 }

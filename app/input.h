@@ -43,6 +43,18 @@ bool inputEnded();
 // protocol answers at once while it thinks.
 void dropWaitingLine(int i);
 
+// The complete lines waiting now, end of input not counted: what a protocol
+// notes when the engine begins to think, to tell lines sent before the
+// search (a piped session) from lines sent during it.
+int completeWaitingLines();
+
+// The first word of a line, leading blanks skipped.
+std::string_view leadingWord(std::string_view line);
+
+// Whether the text begins with the word (given in upper case), compared
+// without regard to case and followed by a blank or nothing.
+bool sameWord(std::string_view text, const char* word);
+
 // Set from a signal handler: a read interrupted by a signal then ends the
 // input instead of being retried.
 extern volatile std::sig_atomic_t inputInterrupted;

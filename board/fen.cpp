@@ -101,11 +101,14 @@ std::string coordinateText(Move m) {
 }
 
 Move findMove(const std::string& text) {
+    const bool underPromotion = text.size() == 5 && (text[4] == 'r' || text[4] == 'b');
+    const std::string generated = underPromotion ? text.substr(0, 4) + 'q' : text;
     generateAllMoves();
     const KingShield shield = kingShield();
     for (int i = plyEnd[board.ply - 1]; i < plyEnd[board.ply]; ++i) {
         const Move m = moveStack[i];
-        if (coordinateText(m) == text && isLegalWith(m, shield)) return m;
+        if (coordinateText(m) == generated && isLegalWith(m, shield))
+            return underPromotion ? withPromoted(m, text[4] == 'r' ? ROOK : BISHOP) : m;
     }
     return 0;
 }

@@ -21,7 +21,8 @@ bool setPosition(const std::string& fen);
 std::string coordinateText(Move m);
 
 // The legal move of the current position (board.ply's list is used) with this
-// coordinate text, or 0.
+// coordinate text, or 0. Rook and bishop promotions, which the generators do
+// not make, are the queen promotion's word with the piece replaced.
 Move findMove(const std::string& text);
 
 // Plays coordinate moves separated by blanks with playMove; false at the

@@ -1,5 +1,7 @@
 #include "board/makemove.h"
 
+#include <cstring>
+
 GameHistory history;
 
 bool playMove(Move m) {
@@ -27,4 +29,14 @@ bool replayMove() {
     history.count += 1;
     flipSides();
     return true;
+}
+
+void keepRecentHistory(int plies) {
+    const int dropped = history.count - plies;
+    if (plies < 0 || dropped <= 0) return;
+    const int kept = history.recorded - dropped;
+    std::memmove(history.historyMoves, history.historyMoves + dropped, sizeof(Move) * kept);
+    std::memmove(history.historyKeys, history.historyKeys + dropped, sizeof(HashKey) * kept);
+    history.count -= dropped;
+    history.recorded = kept;
 }

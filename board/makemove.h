@@ -30,6 +30,10 @@ inline void flipSides() {
 bool takeBackMove();
 bool replayMove();
 
+// Forgets all but the last `plies` game moves, so that a game longer than the
+// record goes on: the repetition test and en passant read no further back.
+void keepRecentHistory(int plies);
+
 // makeMove and unmakeMove are inline, built from the steps below: the search
 // and perft spend much of their time in them.
 

@@ -19,6 +19,7 @@ int iterationDepth = 0;
 bool nullMoveAllowed = false;
 int maxIterationDepth = MAX_ITERATION_DEPTH;
 Settings settings = {5, 15, 8, 1, 1};
+bool teachRecording = true;
 SearchReporter searchReporter = QUIET_REPORTER;
 
 namespace {
@@ -227,7 +228,8 @@ bool searchRoot(Move* result) {
     }
 
     if (searchReporter.finished) searchReporter.finished(reportOf(searchDepth, *result, searchScore, nullptr));
-    if (searchDepth > 0 && popCount(board.colourBits[WHITE] | board.colourBits[BLACK]) >= TEACH_MIN_PIECES)
+    if (teachRecording && searchDepth > 0 &&
+        popCount(board.colourBits[WHITE] | board.colourBits[BLACK]) >= TEACH_MIN_PIECES)
         teachRecord(*result, searchScore, searchDepth);
     return *result != 0;
 }

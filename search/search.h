@@ -28,6 +28,11 @@ struct Settings {
 
 extern Settings settings;
 
+// Whether the root records its result in the teach table (and the engine
+// saves the table when it ends). On, unless a protocol's option turns
+// learning off.
+extern bool teachRecording;
+
 // What the root tells its caller; the search itself prints nothing.
 struct SearchReport {
     int depth;

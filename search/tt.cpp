@@ -5,26 +5,27 @@
 #include <cstring>
 
 TTSlot* ttSlots[2] = {nullptr, nullptr};
+uint64_t ttIndexMask = TT_SIZE - 1;
 
 namespace {
 
-constexpr uint64_t INDEX_BITS = TT_SIZE - 1;
-constexpr uint64_t KEY_BITS = ~INDEX_BITS;   // the part of the key a slot stores
 constexpr int DEPTH_SHIFT = 8, BOUND_SHIFT = 16;
+static_assert(BOUND_SHIFT + 2 <= TT_BITS, "the state fields lie below the stored key bits");
 constexpr int LAST_GENERATION = 255;
-constexpr size_t TABLE_BYTES = sizeof(TTSlot) * TT_SIZE;
+
+size_t tableBytes() { return sizeof(TTSlot) * (ttIndexMask + 1); }
 
 // The generation of the entries written since the last clear; the zeroed
 // tables hold generation 0 only.
 int generation = 0;
 
-TTSlot& slotOf(int colour) { return ttSlots[colour][board.hashKey & INDEX_BITS]; }
+TTSlot& slotOf(int colour) { return ttSlots[colour][board.hashKey & ttIndexMask]; }
 
 // The slot's entry; an entry of an older generation is empty.
 TTEntry entryOf(const TTSlot& slot) {
     const uint64_t state = slot.keyAndState;
     if (int(state & 0xFF) != generation) return TTEntry{0, 0, 0, BOUND_NONE, 0};
-    return TTEntry{(state & KEY_BITS) | (board.hashKey & INDEX_BITS), Move(slot.moveAndScore),
+    return TTEntry{(state & ~ttIndexMask) | (board.hashKey & ttIndexMask), Move(slot.moveAndScore),
                    int32_t(slot.moveAndScore >> 32), uint8_t(state >> BOUND_SHIFT & 3),
                    int8_t(uint8_t(state >> DEPTH_SHIFT))};
 }
@@ -34,7 +35,7 @@ TTEntry entryOf(const TTSlot& slot) {
 void ttClear() {
     if (!ttSlots[0]) {
         for (TTSlot*& table : ttSlots) {
-            table = static_cast<TTSlot*>(std::aligned_alloc(64, TABLE_BYTES));
+            table = static_cast<TTSlot*>(std::aligned_alloc(64, tableBytes()));
             if (!table) {
                 std::fputs("error init hash\n", stderr);
                 std::abort();
@@ -43,10 +44,30 @@ void ttClear() {
         generation = LAST_GENERATION;
     }
     if (generation == LAST_GENERATION) {
-        for (TTSlot* table : ttSlots) std::memset(static_cast<void*>(table), 0, TABLE_BYTES);
+        for (TTSlot* table : ttSlots) std::memset(static_cast<void*>(table), 0, tableBytes());
         generation = 0;
     }
     ++generation;
+}
+
+bool ttResize(int bits) {
+    if (bits < TT_BITS || bits > TT_MAX_BITS) return false;
+    const size_t bytes = sizeof(TTSlot) << bits;
+    TTSlot* fresh[2] = {static_cast<TTSlot*>(std::aligned_alloc(64, bytes)),
+                        static_cast<TTSlot*>(std::aligned_alloc(64, bytes))};
+    if (!fresh[0] || !fresh[1]) {
+        std::free(fresh[0]);
+        std::free(fresh[1]);
+        return false;
+    }
+    for (int c = 0; c < 2; ++c) {
+        std::free(ttSlots[c]);
+        ttSlots[c] = fresh[c];
+    }
+    ttIndexMask = (uint64_t(1) << bits) - 1;
+    generation = LAST_GENERATION;   // the next clear zeroes the new tables
+    ttClear();
+    return true;
 }
 
 std::optional<TTEntry> ttProbe(int colour) {
@@ -60,7 +81,7 @@ void ttStore(Move move, int score, int depth, int colour, int bound) {
     const TTEntry old = entryOf(slot);
     if (depth < old.depth) return;
     if (old.move != 0 && move == 0) return;
-    slot.keyAndState = (board.hashKey & KEY_BITS) | uint64_t(bound & 3) << BOUND_SHIFT |
+    slot.keyAndState = (board.hashKey & ~ttIndexMask) | uint64_t(bound & 3) << BOUND_SHIFT |
                        uint64_t(uint8_t(depth)) << DEPTH_SHIFT | uint64_t(generation);
     slot.moveAndScore = uint64_t(move) | uint64_t(uint32_t(score)) << 32;
 }

@@ -1,69 +1,16 @@
-// Search benchmark: a fixed list of positions, each searched to a fixed depth
-// with the book and the teach table off and a clock that never stops the
-// search. The node total is the signature of the search: it is the same on
-// every run and machine for the same code.
+// Search benchmark: the bench positions (app/bench.h), each searched to a
+// fixed depth; one line per position and the node total, the signature of
+// the search.
 //
 //   bench [depth [positions]]   default: every position to depth 7
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <sstream>
-#include <string>
 
+#include "app/bench.h"
 #include "app/notation.h"
-#include "app/settings.h"
-#include "board/attacks.h"
-#include "board/board.h"
-#include "board/fen.h"
-#include "board/makemove.h"
-#include "board/picker.h"
 #include "search/search.h"
 
 namespace {
-
-constexpr int DEFAULT_DEPTH = 7;
-
-// Openings, middlegames with tactics, endgames, positions in check and
-// promotions. Side to move and castling rights as in FEN; no en passant.
-const char* const positions[] = {
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",
-    "r1bqkbnr/pppp1ppp/2n5/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R b KQkq",
-    "rnbqkb1r/pp2pppp/3p1n2/8/3NP3/8/PPP2PPP/RNBQKB1R w KQkq",
-    "rnbqkb1r/ppp2ppp/4pn2/3p4/2PP4/2N5/PP2PPPP/R1BQKBNR w KQkq",
-    "rnbqkb1r/p3pppp/1p6/2ppP3/3N4/2P5/PPP1QPPP/R1B1KB1R w KQkq",
-    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq",
-    "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq",
-    "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ",
-    "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w -",
-    "r1bq1rk1/pp2nppp/2n1p3/3pP3/1b1P4/2NB1N2/PP3PPP/R1BQK2R w KQ",
-    "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w -",
-    "r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq",
-    "5rk1/1ppb3p/p1pb4/6q1/3P1p1r/2P1R2P/PP1BQ1P1/5RKN w -",
-    "1k1r4/pp1b1R2/3q2pp/4p3/2B5/4Q3/PPP2B2/2K5 b -",
-    "3r1k2/4npp1/1ppr3p/p6P/P2PPPP1/1NR5/5K2/2R5 w -",
-    "2q1rr1k/3bbnnp/p2p1pp1/2pPp3/PpP1P1P1/1P2BNNP/2BQ1PRK/7R b -",
-    "r1b2rk1/2q1b1pp/p2ppn2/1p6/3QP3/1BN1B3/PPP3PP/R4RK1 w -",
-    "1nk1r1r1/pp2n1pp/4p3/q2pPp1N/b1pP1P2/B1P2R2/2P1B1PP/R2Q2K1 w -",
-    "r2q1rk1/ppp2ppp/2n1bn2/2b1p3/3pP3/3P1NPP/PPP1NPB1/R1BQ1RK1 b -",
-    "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w -",
-    "rnbqk1nr/pppp1ppp/8/4p3/1b1P4/8/PPP1PPPP/RNBQKBNR w KQkq",
-    "4k3/8/8/8/8/8/3q4/4K3 w -",
-    "4k3/8/8/8/1b6/8/8/R3K2R w KQ",
-    "8/P7/8/8/8/8/6k1/4K3 w -",
-    "4k3/8/8/8/8/8/1p6/R3K3 b -",
-    "3r4/4P3/8/8/8/8/k7/4K3 w -",
-    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w -",
-    "8/8/8/4k3/8/8/4P3/4K3 w -",
-    "1K1k4/1P6/8/8/8/8/r7/2R5 w -",
-    "8/5pk1/6p1/R7/5P2/6K1/r5P1/8 w -",
-    "8/pp3k2/2p5/3p4/3P4/2P5/PP3K2/8 w -",
-    "8/8/1p1r1k2/p1pPN1p1/P3KnP1/1P6/8/3R4 b -",
-    "2r3k1/pppR1pp1/4p3/4P1P1/5P2/1P4K1/P1P5/8 w -",
-    "8/8/3bk3/8/8/3BK3/8/8 w -",
-    "6k1/8/8/8/8/8/8/4QK2 w -",
-};
-constexpr int POSITION_COUNT = int(sizeof(positions) / sizeof(positions[0]));
 
 int argument(int argc, char** argv, int index, int fallback, int low, int high) {
     if (argc <= index) return fallback;
@@ -71,39 +18,21 @@ int argument(int argc, char** argv, int index, int fallback, int low, int high) 
     return value < low ? low : value > high ? high : value;
 }
 
+void printLine(const BenchLine& line) {
+    char text[8] = "";
+    formatMove(line.move, text);
+    std::printf("%2d %-6s score %7d nodes %10llu  %s\n", line.number, line.found ? text : "none", line.score,
+                (unsigned long long)line.nodes, line.fen);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int depth = argument(argc, argv, 1, DEFAULT_DEPTH, 2, MAX_ITERATION_DEPTH);
-    const int count = argument(argc, argv, 2, POSITION_COUNT, 1, POSITION_COUNT);
-
-    // Book and teach table off; whole-second limits no search here can reach.
-    settings.USELIB = 0;
-    settings.USETEACH = 0;
-    settings.MIN_TIME = 1 << 29;
-    settings.MAX_TIME = 1 << 29;
-    settings.MIN_DEPTH = MAX_ITERATION_DEPTH;
-    maxIterationDepth = depth;
-    searchReporter = QUIET_REPORTER;   // only the results show
-
-    uint64_t total = 0;
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < count; ++i) {
-        if (!setPosition(positions[i])) return 2;
-        // Every position starts from the same ordering data, whatever ran before it.
-        clearOrdering();
-        Move move = 0;
-        const bool found = searchRoot(&move);
-        const uint64_t nodes = found && searchDepth > 0 ? searchClock.nodes : 0;
-        total += nodes;
-        char text[8] = "";
-        formatMove(move, text);
-        std::printf("%2d %-6s score %7d nodes %10llu  %s\n", i + 1, found ? text : "none", searchScore,
-                    (unsigned long long)nodes, positions[i]);
-    }
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
-    const long long rate = ms > 0 ? (long long)(total * 1000 / uint64_t(ms)) : 0;
-    std::printf("bench: %llu nodes, %lld ms, %lld nodes/s\n", (unsigned long long)total, ms, rate);
+    const int depth = argument(argc, argv, 1, BENCH_DEFAULT_DEPTH, 2, MAX_ITERATION_DEPTH);
+    const int count = argument(argc, argv, 2, benchPositionCount(), 1, benchPositionCount());
+    BenchTotal total;
+    if (!runBench(depth, count, printLine, total)) return 2;
+    std::printf("bench: %llu nodes, %lld ms, %lld nodes/s\n", (unsigned long long)total.nodes,
+                (long long)total.milliseconds, (long long)total.nodesPerSecond);
     return 0;
 }

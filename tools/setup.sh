@@ -16,6 +16,7 @@ run_packages=(
 )
 test_packages=(
   "libgtest-dev file:/usr/include/gtest/gtest.h"
+  "polyglot     file:/usr/games/polyglot"
 )
 
 present() {

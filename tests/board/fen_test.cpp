@@ -106,7 +106,11 @@ TEST(Fen, CoordinateTextAndFindMove) {
     ASSERT_TRUE(setPosition("4k3/1P6/8/8/8/8/8/R3K2R w KQ -"));
     EXPECT_EQ(coordinateText(findMove("b7b8q")), "b7b8q");
     EXPECT_EQ(coordinateText(findMove("b7b8n")), "b7b8n");
-    EXPECT_EQ(findMove("b7b8r"), 0u);  // the generators make queen and knight only
+    // The generators make queen and knight only: the rook and bishop words are the queen's, changed.
+    EXPECT_EQ(findMove("b7b8r"), withPromoted(findMove("b7b8q"), ROOK));
+    EXPECT_EQ(findMove("b7b8b"), withPromoted(findMove("b7b8q"), BISHOP));
+    EXPECT_EQ(findMove("b7b8k"), 0u);
+    EXPECT_EQ(findMove("e1e2r"), 0u);
     EXPECT_EQ(findMove("b7b8"), 0u);
     EXPECT_EQ(findMove("e1g1"), encodeMove(sq("e1"), sq("g1"), 0, 0, CASTLE_SHORT));
     EXPECT_EQ(findMove("e1c1"), encodeMove(sq("e1"), sq("c1"), 0, 0, CASTLE_LONG));

@@ -1,0 +1,35 @@
+// The search benchmark: a fixed list of positions, each searched to a fixed
+// depth with the book and the teach table off and a clock that never stops
+// the search. The node total is the signature of the search: the same on
+// every run and machine for the same code. The bench tool and the UCI
+// `bench` command both run it.
+#pragma once
+#include <cstdint>
+
+#include "board/move.h"
+
+constexpr int BENCH_DEFAULT_DEPTH = 7;
+int benchPositionCount();
+
+// One position's result; nodes is 0 when the search gave no searched move
+// (none found, or a single legal move played without a search).
+struct BenchLine {
+    int number;          // 1 for the first position
+    const char* fen;
+    bool found;
+    Move move;
+    int score;
+    uint64_t nodes;
+};
+
+struct BenchTotal {
+    uint64_t nodes;
+    int64_t milliseconds;
+    uint64_t nodesPerSecond;   // 0 when under a millisecond passed
+};
+
+// Searches the first `count` positions to `depth` plies, handing each result
+// to perPosition. The search settings, depth limit, reporter and teach
+// recording are restored afterwards; the position is left undefined (the
+// caller sets up its own). False when a position cannot be set up.
+bool runBench(int depth, int count, void (*perPosition)(const BenchLine&), BenchTotal& total);

@@ -1,0 +1,30 @@
+// UCI mode: the protocol that most chess interfaces and match runners speak.
+//
+// The word UCI switches the process into it for the rest of its life: from
+// then on lines are read whole, with their case, and standard output carries
+// only protocol lines (remarks go out as "info string"). The engine keeps the
+// position the interface last set; "go" searches it with the limits given,
+// and while it thinks the engine answers "isready" at once and stops on
+// "stop" (or "quit"). The search and its tree are the console's: only the
+// limits, the reports and the move text differ.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "board/move.h"
+
+// Runs the session from the "uci" line just read (answered first) until
+// "quit" or end of input.
+void runUciSession();
+
+// The engine's version as the handshake and the banner give it.
+constexpr const char* ROTOR_VERSION = "1.00";
+
+// Milliseconds a move may take on the clock: time left, increment and the
+// moves to the next time control (0: none, the rest of the game), less the
+// interface's overhead per move. Never less than a millisecond.
+int64_t clockMoveBudget(int64_t timeLeft, int64_t increment, int movesToGo, int64_t overhead);
+
+// The score as UCI shows it: "cp N", or "mate N" in moves (negative when the
+// side to move is mated).
+std::string uciScore(int score);

@@ -1,0 +1,403 @@
+// UCI mode through the real binary: handshake, positions and moves, limits,
+// the interface heard while the engine thinks, and bad input.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <regex>
+#include <sstream>
+#include <vector>
+
+#include "support/process.h"
+
+namespace {
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) out.push_back(line);
+    return out;
+}
+
+const std::regex uciMove(R"([a-h][1-8][a-h][1-8][nbrq]?)");
+const std::regex infoLine(
+    R"(info depth (\d+) score (cp -?\d+|mate -?\d+) nodes (\d+) nps \d+ time (\d+) pv((?: [a-h][1-8][a-h][1-8][nbrq]?)+))");
+
+// What a session printed: its info lines and the bestmove answers.
+struct Session {
+    std::vector<std::string> infos;
+    std::vector<std::string> infoStrings;
+    std::vector<std::string> bestmoves;
+    std::vector<std::string> other;
+};
+
+Session readSession(const std::string& out) {
+    Session s;
+    for (const std::string& line : lines(out)) {
+        if (line.rfind("info string ", 0) == 0) s.infoStrings.push_back(line.substr(12));
+        else if (line.rfind("info ", 0) == 0) s.infos.push_back(line);
+        else if (line.rfind("bestmove ", 0) == 0) s.bestmoves.push_back(line.substr(9));
+        else s.other.push_back(line);
+    }
+    return s;
+}
+
+const char* const handshake =
+    "id name Rotor 1.00\n"
+    "id author The Rotor developers\n"
+    "option name Hash type spin default 8 min 8 max 32768\n"
+    "option name Clear Hash type button\n"
+    "option name Threads type spin default 1 min 1 max 1\n"
+    "option name OwnBook type check default true\n"
+    "option name Learning type check default true\n"
+    "option name Move Overhead type spin default 30 min 0 max 5000\n"
+    "uciok\n";
+
+const std::string noBook = "uci\nsetoption name OwnBook value false\n";
+
+TEST(UciHandshake, IdentifiesItselfListsItsOptionsAndAnswersIsready) {
+    EngineDir dir;
+    RunResult r = dir.run("uci\nisready\nquit\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string(handshake) + "readyok\n");
+}
+
+TEST(UciHandshake, ConsoleWordsCountOnlyBeforeUci) {
+    EngineDir dir;
+    RunResult r = dir.run("get_time_limit\nUCI\nget_time_limit\nuci\nisready\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("# MIN_TIME: 5; MAX_TIME: 15; MIN_DEPTH: 8\n") + handshake +
+                         "info string unknown command 'get_time_limit'\n" + handshake + "readyok\n");
+}
+
+TEST(UciHandshake, OptionsAreTakenByNameWithoutRegardToCase) {
+    EngineDir dir;
+    RunResult r = dir.run(
+        "uci\nsetoption name hash value 16\nsetoption name MOVE overhead value 100\nsetoption name clear hash\n"
+        "setoption name Threads value 1\nsetoption name ownbook value FALSE\nsetoption name Learning value true\n"
+        "isready\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string(handshake) + "readyok\n");
+}
+
+// Each row sets up a position after the handshake (book off), searches it to
+// depth 3 and expects this answer (empty: any move).
+struct PositionCase {
+    const char* name;
+    std::string position;
+    const char* bestmove;
+};
+
+TEST(UciPositions, MovesAreAppliedAsTheInterfaceMeansThem) {
+    // 400 plies of knight moves before a double step that is taken en passant:
+    // longer than the game record, which keeps the recent moves.
+    std::string shuffle;
+    for (int i = 0; i < 100; ++i) shuffle += " g1f3 g8f6 f3g1 f6g8";
+    const PositionCase cases[] = {
+        // Promoting to a queen stalemates, to a rook it does not.
+        {"queen stalemates", "fen 8/k1P5/8/2K5/8/8/8/8 w - - 0 1 moves c7c8q", "0000"},
+        {"rook does not", "fen 8/k1P5/8/2K5/8/8/8/8 w - - 0 1 moves c7c8r", ""},
+        // A rook mates, a bishop gives no check and leaves one move.
+        {"rook mates", "fen k7/2P5/1K6/8/8/8/8/8 w - - 0 1 moves c7c8r", "0000"},
+        {"bishop does not", "fen k7/2P5/1K6/8/8/8/8/8 w - - 0 1 moves c7c8b", "a8b8"},
+        {"knight checks", "fen 8/k1P5/8/2K5/8/8/8/8 w - - 0 1 moves c7c8n", ""},
+        {"upper-case promotion letter", "fen k7/2P5/1K6/8/8/8/8/8 w - - 0 1 moves c7c8B", "a8b8"},
+        // Castling as the king's move: the rook stands on f1 (then e1) and d8.
+        {"castling", "startpos moves e2e4 e7e5 g1f3 b8c6 f1c4 g8f6 e1g1 d7d6 f1e1 c8e6 d2d3 d8d7 b1c3 e8c8 a2a3 d8e8", ""},
+        {"en passant", "startpos moves e2e4 a7a6 e4e5 d7d5 e5d6", ""},
+        {"en passant from the FEN", "fen rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3 moves e5f6", ""},
+        {"four FEN fields", "fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -", "d1d8"},
+        {"long game", "startpos moves" + shuffle + " e2e4 a7a6 e4e5 d7d5 e5d6 c7d6", ""},
+        {"checkmated", "fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1 moves d1d8", "0000"},
+    };
+    for (const PositionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EngineDir dir;
+        RunResult r = dir.run(noBook + "position " + c.position + "\ngo depth 3\nquit\n");
+        EXPECT_EQ(r.status, 0);
+        const Session s = readSession(r.out);
+        EXPECT_TRUE(s.infoStrings.empty()) << s.infoStrings[0];
+        ASSERT_EQ(s.bestmoves.size(), 1u) << r.out;
+        if (*c.bestmove) {
+            EXPECT_EQ(s.bestmoves[0], c.bestmove);
+        } else {
+            EXPECT_TRUE(std::regex_match(s.bestmoves[0], uciMove)) << s.bestmoves[0];
+        }
+        for (const std::string& info : s.infos) EXPECT_TRUE(std::regex_match(info, infoLine)) << info;
+    }
+}
+
+// Mate scores in moves, as an independent engine gives them for these positions.
+TEST(UciPositions, MateScoresCountMoves) {
+    const struct {
+        const char* fen;
+        const char* score;
+        const char* bestmove;
+    } cases[] = {
+        {"k7/8/1K6/8/8/8/8/7R w - - 0 1", "mate 1", "h1h8"},
+        {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", "mate 1", "h5f7"},
+        {"k7/8/2K5/8/8/8/8/1R6 w - - 0 1", "mate 2", "c6c7"},
+        {"k7/8/1K6/8/8/8/8/n6R b - - 0 1", "mate -1", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fen);
+        EngineDir dir;
+        RunResult r = dir.run(noBook + "position fen " + c.fen + "\ngo depth 6\nquit\n");
+        const Session s = readSession(r.out);
+        ASSERT_FALSE(s.infos.empty()) << r.out;
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(s.infos.back(), m, infoLine)) << s.infos.back();
+        EXPECT_EQ(m[2], c.score);
+        ASSERT_EQ(s.bestmoves.size(), 1u);
+        if (*c.bestmove) {
+            EXPECT_EQ(s.bestmoves[0], c.bestmove);
+        }
+    }
+}
+
+// Bad lines get a reason and leave the position as it was: there Black's only
+// move is a8b8.
+TEST(UciBadInput, IsExplainedAndKeepsThePosition) {
+    const struct {
+        const char* line;
+        const char* reason;   // the start of the info string
+    } cases[] = {
+        {"position fen xx", "invalid FEN 'xx'"},
+        {"position fen", "invalid FEN ''"},
+        {"position fen 8/8/8/8/8/8/8/8 w - - 0 1", "FEN '8/8/8/8/8/8/8/8 w - - 0 1': each side needs exactly one king"},
+        {"position fen K6r/8/8/8/8/8/8/k7 b - - 0 1", "FEN 'K6r/8/8/8/8/8/8/k7 b - - 0 1': the side not to move is in check"},
+        {"position fen QQQQQQQQ/QQQQQQQQ/QQQk4/8/8/8/8/K7 w - - 0 1", "FEN 'QQQQQQQQ/QQQQQQQQ/QQQk4/8/8/8/8/K7 w - - 0 1': more than sixteen"},
+        {"position fen 4k3/pppppppp/p7/8/8/8/8/4K3 w - - 0 1", "FEN '4k3/pppppppp/p7/8/8/8/8/4K3 w - - 0 1': more than eight pawns"},
+        {"position startpos moves e2e5", "illegal move 'e2e5'"},
+        {"position startpos moves e2e4 e7e5 e1g1", "illegal move 'e1g1'"},
+        {"position startpos moves e2e4 e7e5 e4e5", "illegal move 'e4e5'"},
+        {"position startpos moves e2e4 e7e6 o-o", "illegal move 'o-o'"},
+        {"position startpos e2e4", "expected moves, not 'e2e4'"},
+        {"position sideways", "position needs startpos or fen, not 'sideways'"},
+        {"position", "position needs startpos or fen"},
+        {"xyzzy 1 2 3", "unknown command 'xyzzy'"},
+        {"setoption name Hash value lots", "Hash: value 'lots' not taken"},
+        {"setoption name Hash value 4", "Hash: value '4' not taken"},
+        {"setoption name OwnBook value maybe", "OwnBook: value 'maybe' not taken"},
+        {"setoption name Colour value red", "no option named 'Colour'"},
+        {"setoption Hash 16", "setoption needs"},
+        {"bench deep", "bench [depth [positions]]"},
+        {"bench 3 99", "bench [depth [positions]]"},
+        {"\x01\x02\xff\x7f", "unknown command"},
+    };
+    const std::string base = "position fen k7/2P5/1K6/8/8/8/8/8 w - - 0 1 moves c7c8b\n";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EngineDir dir;
+        RunResult r = dir.run(noBook + base + c.line + "\ngo depth 2\nquit\n");
+        EXPECT_EQ(r.status, 0);
+        const Session s = readSession(r.out);
+        ASSERT_EQ(s.infoStrings.size(), 1u) << r.out;
+        EXPECT_EQ(s.infoStrings[0].rfind(c.reason, 0), 0u) << s.infoStrings[0];
+        ASSERT_EQ(s.bestmoves.size(), 1u) << r.out;
+        EXPECT_EQ(s.bestmoves[0], "a8b8");
+        EXPECT_EQ(s.other.size(), size_t(9)) << "the handshake only";
+    }
+}
+
+// The deepest info line of a session and the time the whole run took.
+struct Timed {
+    Session session;
+    double seconds;
+};
+
+Timed timedRun(const EngineDir& dir, const std::string& input) {
+    const auto start = std::chrono::steady_clock::now();
+    RunResult r = dir.run(input, 120);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(r.status, 0);
+    return Timed{readSession(r.out), took.count()};
+}
+
+TEST(UciLimits, SearchesStopAtTheirLimit) {
+    // Generous bounds: the tests share a busy machine. The node limit is
+    // checked with the clock, every 4096 nodes.
+    const struct {
+        const char* go;
+        int depth;           // the deepest info line's depth, 0: any
+        uint64_t maxNodes;   // 0: any
+        int maxMilliseconds;
+    } cases[] = {
+        {"go depth 4", 4, 0, 0},
+        {"go depth 1", 2, 0, 0},
+        {"go nodes 30000", 0, 30000 + 4096, 0},
+        {"go movetime 300", 0, 0, 300 + 2000},
+        {"go wtime 100 btime 100", 0, 0, 2000},
+        {"go wtime 100000 btime 100 winc 100 binc 100 movestogo 1", 0, 0, 2000},
+        {"go btime 100 wtime 10000 movetime 200 depth 30", 0, 0, 200 + 2000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.go);
+        EngineDir dir;
+        const Timed t = timedRun(dir, noBook + "position startpos moves e2e4 e7e5 g1f3\n" + c.go + "\nquit\n");
+        ASSERT_EQ(t.session.bestmoves.size(), 1u);
+        EXPECT_TRUE(std::regex_match(t.session.bestmoves[0], uciMove));
+        ASSERT_FALSE(t.session.infos.empty());
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(t.session.infos.back(), m, infoLine)) << t.session.infos.back();
+        if (c.depth) {
+            EXPECT_EQ(std::stoi(m[1]), c.depth);
+        }
+        if (c.maxNodes) {
+            EXPECT_LE(std::stoull(m[3]), c.maxNodes);
+        }
+        if (c.maxMilliseconds) {
+            EXPECT_LE(std::stoi(m[4]), c.maxMilliseconds);
+        }
+    }
+}
+
+// Reads lines until one starts with the prefix; false when the output ends
+// or stalls first. A bestmove before it is recorded in early.
+bool readUntil(EngineProcess& engine, const std::string& prefix, std::string* early = nullptr, int timeout = 60) {
+    std::string line;
+    while (engine.readLine(line, timeout)) {
+        if (line.rfind(prefix, 0) == 0) return true;
+        if (early && line.rfind("bestmove", 0) == 0) *early = line;
+    }
+    return false;
+}
+
+TEST(UciThinking, IsreadyIsAnsweredAndStopEndsTheSearch) {
+    EngineDir dir;
+    EngineProcess engine(dir);
+    engine.send(noBook + "position startpos\ngo infinite\n");
+    ASSERT_TRUE(readUntil(engine, "info depth 5"));
+    engine.send("isready\n");
+    std::string early;
+    ASSERT_TRUE(readUntil(engine, "readyok", &early));
+    EXPECT_EQ(early, "") << "the search goes on";
+    engine.send("stop\n");
+    std::string line;
+    ASSERT_TRUE(readUntil(engine, "bestmove ", nullptr, 30));
+    engine.send("isready\nquit\n");
+    ASSERT_TRUE(engine.readLine(line));
+    EXPECT_EQ(line, "readyok");
+    EXPECT_EQ(engine.wait().status, 0);
+}
+
+TEST(UciThinking, InfiniteSearchWaitsForStopAfterItEnds) {
+    const char* const positions[] = {
+        "fen k7/2P5/1K6/8/8/8/8/8 w - - 0 1 moves c7c8b",   // a single legal move
+        "fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1",         // mate in one
+        "fen 8/8/8/4k3/8/8/8/4K3 w - - 0 1",               // bare kings: depth 50 at once
+        "startpos",                                         // a book move
+    };
+    for (const char* position : positions) {
+        SCOPED_TRACE(position);
+        EngineDir dir;
+        EngineProcess engine(dir);
+        engine.send(std::string("uci\nposition ") + position + "\ngo infinite\n");
+        std::string early;
+        ASSERT_TRUE(readUntil(engine, "uciok"));
+        engine.send("isready\n");
+        ASSERT_TRUE(readUntil(engine, "readyok", &early));
+        std::string line;
+        while (engine.readLine(line, 1))
+            if (line.rfind("bestmove", 0) == 0) early = line;
+        EXPECT_EQ(early, "") << "no move before stop";
+        engine.send("stop\n");
+        ASSERT_TRUE(readUntil(engine, "bestmove ", nullptr, 30));
+        engine.send("quit\n");
+        EXPECT_EQ(engine.wait().status, 0);
+    }
+}
+
+TEST(UciThinking, QuitWhileThinkingEndsTheEngineAndSavesAsLearningSays) {
+    const struct {
+        const char* learning;
+        bool saved;
+    } cases[] = {{"true", true}, {"false", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.learning);
+        EngineDir dir;
+        EngineProcess engine(dir);
+        engine.send(noBook + "setoption name Learning value " + c.learning +
+                    "\nposition startpos moves e2e4\ngo depth 4\n");
+        ASSERT_TRUE(readUntil(engine, "bestmove "));
+        engine.send("position startpos moves e2e4 e7e5\ngo wtime 1000000 btime 1000000\n");
+        ASSERT_TRUE(readUntil(engine, "info depth 4"));
+        engine.send("quit\n");
+        RunResult r = engine.wait(20);   // long before the minutes the move had
+        EXPECT_FALSE(r.timedOut);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(dir.exists("teach.dat"), c.saved);
+        if (c.saved) {
+            EXPECT_EQ(dir.read("teach.dat").size(), 2 * 88u) << "both searches learned";
+        }
+    }
+}
+
+TEST(UciThinking, PipedSessionWaitsForEachMoveAndEndOfInputEndsAnInfiniteSearch) {
+    EngineDir dir;
+    RunResult r = dir.run(noBook + "position startpos\ngo depth 5\nisready\nposition startpos moves e2e4\ngo depth 5\n"
+                                   "position startpos moves d2d4\ngo infinite\n",
+                          60);
+    EXPECT_EQ(r.status, 0);
+    const Session s = readSession(r.out);
+    EXPECT_EQ(s.bestmoves.size(), 3u) << r.out;
+    int fifth = 0;
+    for (const std::string& info : s.infos) fifth += info.rfind("info depth 5 ", 0) == 0;
+    EXPECT_GE(fifth, 2) << "each move searched to its depth";
+    EXPECT_EQ(s.other.back(), "readyok");
+}
+
+// The search of the console and the bench tool: at a fixed depth with the
+// book and the teach table off, UCI gives the same move and node count.
+TEST(UciSameEngine, FixedDepthSearchesMatchTheBench) {
+    constexpr int DEPTH = 4, POSITIONS = 12;
+    EngineDir dir;
+    RunResult bench = runProgram(ROTOR_BUILD_DIR "/bench",
+                                 {ROTOR_BUILD_DIR "/bench", std::to_string(DEPTH), std::to_string(POSITIONS)}, "",
+                                 dir.path(), 120);
+    ASSERT_EQ(bench.status, 0);
+    const std::regex benchLine(R"( ?\d+ (\S+) +score +(-?\d+) nodes +(\d+)  (.*))");
+    std::string input = noBook + "setoption name Learning value false\n";
+    std::vector<std::smatch> expected;
+    std::vector<std::string> benchLines = lines(bench.out);
+    for (const std::string& line : benchLines) {
+        std::smatch m;
+        if (!std::regex_match(line, m, benchLine)) continue;
+        expected.push_back(m);
+        input += "ucinewgame\nposition fen " + m[4].str() + "\ngo depth " + std::to_string(DEPTH) + "\n";
+    }
+    ASSERT_EQ(expected.size(), size_t(POSITIONS)) << bench.out;
+    input += "bench " + std::to_string(DEPTH) + " " + std::to_string(POSITIONS) + "\n";
+    RunResult r = dir.run(input, 120);
+    ASSERT_EQ(r.status, 0);
+    // Per search: its final info line (the deepest) and its bestmove.
+    std::vector<std::string> finals, moves;
+    std::string lastInfo;
+    for (const std::string& line : lines(r.out)) {
+        if (line.rfind("info depth", 0) == 0) lastInfo = line;
+        if (line.rfind("bestmove ", 0) == 0) {
+            finals.push_back(lastInfo);
+            moves.push_back(line.substr(9));
+            lastInfo.clear();
+        }
+    }
+    ASSERT_EQ(finals.size(), expected.size()) << r.out;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i][4].str());
+        const std::string benchMove = expected[i][1];
+        if (benchMove.rfind("o-o", 0) != 0) {
+            EXPECT_EQ(moves[i], benchMove);
+        }
+        std::smatch m;
+        if (expected[i][3] == "0") continue;   // a single legal move: no search
+        ASSERT_TRUE(std::regex_match(finals[i], m, infoLine)) << finals[i];
+        EXPECT_EQ(m[3], expected[i][3]);
+    }
+    // The bench command's total is the tool's.
+    const std::regex total(R"(bench: (\d+) nodes, \d+ ms, \d+ nodes/s)");
+    std::smatch t;
+    ASSERT_TRUE(std::regex_match(benchLines.back(), t, total)) << benchLines.back();
+    EXPECT_NE(r.out.find("\nNodes searched  : " + t[1].str() + "\nNodes/second    : "), std::string::npos) << r.out;
+}
+
+}  // namespace
