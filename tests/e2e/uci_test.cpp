@@ -81,18 +81,20 @@ TEST(UciHandshake, OptionsAreTakenByNameWithoutRegardToCase) {
 }
 
 // Each row sets up a position after the handshake (book off), searches it to
-// depth 3 and expects this answer (empty: any move).
+// depth 3 and expects this answer (empty: any move) and remark (if any).
 struct PositionCase {
     const char* name;
     std::string position;
     const char* bestmove;
+    const char* remark = nullptr;
 };
 
 TEST(UciPositions, MovesAreAppliedAsTheInterfaceMeansThem) {
-    // 400 plies of knight moves before a double step that is taken en passant:
-    // longer than the game record, which keeps the recent moves.
+    // 300 plies of knight moves, one more than the game record holds: it then
+    // keeps the recent moves, enough to see the repetition at the end and an
+    // en passant capture after a double step.
     std::string shuffle;
-    for (int i = 0; i < 100; ++i) shuffle += " g1f3 g8f6 f3g1 f6g8";
+    for (int i = 0; i < 75; ++i) shuffle += " g1f3 g8f6 f3g1 f6g8";
     const PositionCase cases[] = {
         // Promoting to a queen stalemates, to a rook it does not.
         {"queen stalemates", "fen 8/k1P5/8/2K5/8/8/8/8 w - - 0 1 moves c7c8q", "0000"},
@@ -108,6 +110,7 @@ TEST(UciPositions, MovesAreAppliedAsTheInterfaceMeansThem) {
         {"en passant from the FEN", "fen rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3 moves e5f6", ""},
         {"four FEN fields", "fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -", "d1d8"},
         {"long game", "startpos moves" + shuffle + " e2e4 a7a6 e4e5 d7d5 e5d6 c7d6", ""},
+        {"long game back at the start", "startpos moves" + shuffle, "", "the position has occurred before: the game is drawn"},
         {"checkmated", "fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1 moves d1d8", "0000"},
     };
     for (const PositionCase& c : cases) {
@@ -116,7 +119,11 @@ TEST(UciPositions, MovesAreAppliedAsTheInterfaceMeansThem) {
         RunResult r = dir.run(noBook + "position " + c.position + "\ngo depth 3\nquit\n");
         EXPECT_EQ(r.status, 0);
         const Session s = readSession(r.out);
-        EXPECT_TRUE(s.infoStrings.empty()) << s.infoStrings[0];
+        if (c.remark) {
+            EXPECT_EQ(s.infoStrings, std::vector<std::string>{c.remark});
+        } else {
+            EXPECT_TRUE(s.infoStrings.empty()) << s.infoStrings[0];
+        }
         ASSERT_EQ(s.bestmoves.size(), 1u) << r.out;
         if (*c.bestmove) {
             EXPECT_EQ(s.bestmoves[0], c.bestmove);
