@@ -134,7 +134,7 @@ void engineReply() {
     // Counted before the time-limit line: an interface may answer that line.
     linesBeforeThinking = completeWaitingLines();
     allotMoveTime();
-    searchLimits = SearchLimits{allottedMilliseconds, 0, xboardInputWaiting};
+    searchLimits = SearchLimits{allottedMilliseconds, 0, xboardInputWaiting, false};
     playEngineMove();
     searchLimits = SearchLimits{};
     chargeMoveTime();

@@ -296,7 +296,9 @@ void reportResult(const SearchReport& r) {
     printInfo(r);
 }
 
-void reportRepetition() { send("info string the position has occurred before: the game is drawn"); }
+void reportRepetition() {
+    send("info string the game is drawn: a repeated position, or more than 50 reversible plies");
+}
 
 constexpr SearchReporter UCI_REPORTER = {reportNewBest, reportResult, reportRepetition};
 
@@ -365,6 +367,7 @@ std::string waitForStop() {
 
 struct GoLimits {
     int64_t milliseconds = NO_TIME_LIMIT;
+    bool wholeSpan = false;   // movetime: the time is used up, not saved for later moves
     uint64_t nodes = 0;
     int depth = MAX_ITERATION_DEPTH;
     bool infinite = false;
@@ -397,10 +400,17 @@ GoLimits readGoLimits(const Words& words) {
         ++i;
     }
     const int side = board.sideToMove;
-    if (moveTime >= 0) limits.milliseconds = std::max<int64_t>(moveTime - moveOverhead, 1);
-    if (clock[side] >= 0)
-        limits.milliseconds = std::min(limits.milliseconds,
-                                       clockMoveBudget(clock[side], increment[side], int(std::min<int64_t>(movesToGo, 1000)), moveOverhead));
+    if (moveTime >= 0) {
+        limits.milliseconds = std::max<int64_t>(moveTime - moveOverhead, 1);
+        limits.wholeSpan = true;
+    }
+    if (clock[side] >= 0) {
+        const int64_t budget = clockMoveBudget(clock[side], increment[side], movesToGo, moveOverhead);
+        if (budget < limits.milliseconds) {
+            limits.milliseconds = budget;
+            limits.wholeSpan = false;
+        }
+    }
     if (limits.infinite) limits.milliseconds = NO_TIME_LIMIT;
     return limits;
 }
@@ -413,7 +423,7 @@ std::string goCommand(const Words& words) {
     stopHeard = false;
     linesBeforeThinking = completeWaitingLines();
     shownPvLength = 0;
-    searchLimits = SearchLimits{limits.milliseconds, limits.nodes, uciInputWaiting};
+    searchLimits = SearchLimits{limits.milliseconds, limits.nodes, uciInputWaiting, limits.wholeSpan};
     // The first iteration is of depth 2: depth 1 is searched as 2.
     maxIterationDepth = std::max(limits.depth, 2);
     Move move = 0;
@@ -486,7 +496,7 @@ bool runUciLine(const std::string& line, std::string& next) {
 
 }  // namespace
 
-int64_t clockMoveBudget(int64_t timeLeft, int64_t increment, int movesToGo, int64_t overhead) {
+int64_t clockMoveBudget(int64_t timeLeft, int64_t increment, int64_t movesToGo, int64_t overhead) {
     // A clock without a time control is shared over this many moves; with one,
     // at most over this many (and never spent beyond half of what is left).
     constexpr int64_t SUDDEN_DEATH_MOVES = 30;

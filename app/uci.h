@@ -23,7 +23,7 @@ constexpr const char* ROTOR_VERSION = "1.00";
 // Milliseconds a move may take on the clock: time left, increment and the
 // moves to the next time control (0: none, the rest of the game), less the
 // interface's overhead per move. Never less than a millisecond.
-int64_t clockMoveBudget(int64_t timeLeft, int64_t increment, int movesToGo, int64_t overhead);
+int64_t clockMoveBudget(int64_t timeLeft, int64_t increment, int64_t movesToGo, int64_t overhead);
 
 // The score as UCI shows it: "cp N", or "mate N" in moves (negative when the
 // side to move is mated).

@@ -160,6 +160,7 @@ bool nextIterationTooSlow() {
     const int d = iterationDepth;
     if (d < FIRST_PREDICTED_DEPTH) return false;
     if (searchLimits.moveMilliseconds > 0) {
+        if (searchLimits.wholeSpan) return false;
         const int64_t* ms = searchClock.iterationMilliseconds;
         const int64_t limit = searchLimits.moveMilliseconds;
         const int64_t elapsed = ms[d];

@@ -90,6 +90,7 @@ struct SearchLimits {
     int64_t moveMilliseconds;   // 0: the settings' whole-second limits
     uint64_t nodes;             // 0: no node limit (checked at every clock reading)
     bool (*inputWaiting)();     // looked at with every clock reading; true stops the search
+    bool wholeSpan;             // the clock alone stops the search: no iteration is left out as too slow
 };
 constexpr int64_t NO_TIME_LIMIT = INT64_MAX;
 extern SearchLimits searchLimits;
@@ -110,8 +111,8 @@ bool searchRoot(Move* result);
 // engine saves and exits as at QUIT.
 extern volatile std::sig_atomic_t terminationRequested;
 // Between iterations: whether the next one is expected to overrun MAX_TIME
-// (or the millisecond limit), from the growth of the last two iterations
-// (from depth 4 on).
+// (or the millisecond limit, unless the whole span is to be used), from the
+// growth of the last two iterations (from depth 4 on).
 bool nextIterationTooSlow();
 
 // How a node was reached. The reply to a null move tries no null move itself;

@@ -9,8 +9,7 @@ TEST(UciClock, MovesFitTheClockAndUseTheIncrement) {
     const struct {
         const char* name;
         int64_t time, increment;
-        int movesToGo;
-        int64_t overhead, low, high;   // the budget lies within low..high
+        int64_t movesToGo, overhead, low, high;   // the budget lies within low..high
     } cases[] = {
         {"sudden death: a thirtieth", 60000, 0, 0, 30, 1900, 2100},
         {"10 s + 0.1 s", 10000, 100, 0, 30, 300, 500},
