@@ -74,31 +74,40 @@ void emitEnPassant(ListWriter& emit) {
     }
 }
 
-// For every piece of the type: its targets within mask, in increasing order.
-template <int Piece, bool Captures>
-void emitPieceMoves(ListWriter& emit, Bitboard mask) {
-    Bitboard pieces = board.pieceBits[Piece] & board.colourBits[board.sideToMove];
-    while (pieces) {
-        int from = lowestSquare(pieces);
-        pieces &= pieces - 1;
-        Bitboard targets = pieceAttacks(Piece, from) & mask;
-        while (targets) {
-            int to = lowestSquare(targets);
-            targets &= targets - 1;
-            if (Captures)
-                emit(encodeMove(from, to, 0, board.squares[to], CAPTURE));
-            else
-                emit(encodeMove(from, to, 0, 0, QUIET));
-        }
+// Calls visit(from, attacks) for every piece of the type of the side to
+// move, squares upwards.
+template <int Piece, typename Visit>
+[[gnu::always_inline]] inline void visitPieces(Visit& visit) {
+    for (Bitboard pieces = board.pieceBits[Piece] & board.colourBits[board.sideToMove]; pieces; pieces &= pieces - 1) {
+        const int from = lowestSquare(pieces);
+        visit(from, pieceAttacks(Piece, from));
     }
 }
 
-}  // namespace
+// The order of the piece moves in both lists: knights, bishops, rooks,
+// queens, then (in the captures) kings.
+template <bool WithKings, typename Visit>
+[[gnu::always_inline]] inline void visitPiecesInOrder(Visit&& visit) {
+    visitPieces<KNIGHT>(visit);
+    visitPieces<BISHOP>(visit);
+    visitPieces<ROOK>(visit);
+    visitPieces<QUEEN>(visit);
+    if constexpr (WithKings) visitPieces<KING>(visit);
+}
 
-int* const plyEnd = plyEndStorage + 1;
+template <bool Captures>
+[[gnu::always_inline]] inline void emitTargets(ListWriter& emit, int from, Bitboard targets) {
+    for (; targets; targets &= targets - 1) {
+        const int to = lowestSquare(targets);
+        if (Captures)
+            emit(encodeMove(from, to, 0, board.squares[to], CAPTURE));
+        else
+            emit(encodeMove(from, to, 0, 0, QUIET));
+    }
+}
 
-void generateCaptures() {
-    ListWriter emit;
+// En passant, then the pawns' captures and promotions.
+void emitPawnCaptures(ListWriter& emit) {
     emitEnPassant(emit);
     const Bitboard pawns = ownPawns();
     const Bitboard opp = board.colourBits[board.opponent];
@@ -112,15 +121,9 @@ void generateCaptures() {
         emitPawnTargets(emit, (pawns << 7) & ~FILE_H & opp, -7);
         emitPawnTargets(emit, ((pawns & ROW_6) << 8) & empty, -8);
     }
-    emitPieceMoves<KNIGHT, true>(emit, opp);
-    emitPieceMoves<BISHOP, true>(emit, opp);
-    emitPieceMoves<ROOK, true>(emit, opp);
-    emitPieceMoves<QUEEN, true>(emit, opp);
-    emitPieceMoves<KING, true>(emit, opp);
 }
 
-void generateQuietMoves() {
-    ListWriter emit;
+void emitPawnQuiets(ListWriter& emit) {
     const Bitboard pawns = ownPawns();
     const Bitboard empty = emptySquares();
     if (board.sideToMove == WHITE) {
@@ -132,30 +135,61 @@ void generateQuietMoves() {
         emitPawnPushes(emit, single, -8);
         emitPawnPushes(emit, ((single & ROW_2) << 8) & empty, -16);
     }
-    emitPieceMoves<KNIGHT, false>(emit, empty);
-    emitPieceMoves<BISHOP, false>(emit, empty);
-    emitPieceMoves<ROOK, false>(emit, empty);
-    emitPieceMoves<QUEEN, false>(emit, empty);
+}
+
+// The quiet moves of the king (the lowest one, should there be several),
+// then castling.
+void emitKingQuiets(ListWriter& emit) {
     if (!(board.pieceBits[KING] & board.colourBits[board.sideToMove])) return;
-    int k = kingSquare(board.sideToMove);
-    Bitboard targets = kingAttacks[k] & empty;
-    while (targets) {
-        int to = lowestSquare(targets);
-        targets &= targets - 1;
-        emit(encodeMove(k, to, 0, 0, QUIET));
-    }
+    const int k = kingSquare(board.sideToMove);
+    emitTargets<false>(emit, k, kingAttacks[k] & emptySquares());
     if (k != 60 && k != 4) return;
-    Move longCastle = encodeMove(k, k - 2, 0, 0, CASTLE_LONG);
+    const Move longCastle = encodeMove(k, k - 2, 0, 0, CASTLE_LONG);
     if (canCastle(longCastle)) emit(longCastle);
-    Move shortCastle = encodeMove(k, k + 2, 0, 0, CASTLE_SHORT);
+    const Move shortCastle = encodeMove(k, k + 2, 0, 0, CASTLE_SHORT);
     if (canCastle(shortCastle)) emit(shortCastle);
 }
 
+}  // namespace
+
+int* const plyEnd = plyEndStorage + 1;
+
+void generateCaptures() {
+    ListWriter emit;
+    emitPawnCaptures(emit);
+    const Bitboard opp = board.colourBits[board.opponent];
+    visitPiecesInOrder<true>([&](int from, Bitboard attacks) { emitTargets<true>(emit, from, attacks & opp); });
+}
+
+void generateQuietMoves() {
+    ListWriter emit;
+    emitPawnQuiets(emit);
+    const Bitboard empty = emptySquares();
+    visitPiecesInOrder<false>([&](int from, Bitboard attacks) { emitTargets<false>(emit, from, attacks & empty); });
+    emitKingQuiets(emit);
+}
+
+// The captures, then the quiet moves, as the two generators make them; each
+// piece's attacks are looked up once for both.
 void generateAllMoves() {
     plyEnd[board.ply] = plyEnd[board.ply - 1];
     if (board.ply >= GENERATION_PLY_LIMIT) return;
-    generateCaptures();
-    generateQuietMoves();
+    struct PieceAttacks {
+        int from;
+        Bitboard attacks;
+    } pieces[64];
+    int count = 0;
+    auto collect = [&](int from, Bitboard attacks) { pieces[count++] = {from, attacks}; };
+    visitPiecesInOrder<false>(collect);
+    const int kingsFrom = count;
+    visitPieces<KING>(collect);
+    ListWriter emit;
+    emitPawnCaptures(emit);
+    const Bitboard opp = board.colourBits[board.opponent], empty = emptySquares();
+    for (int i = 0; i < count; ++i) emitTargets<true>(emit, pieces[i].from, pieces[i].attacks & opp);
+    emitPawnQuiets(emit);
+    for (int i = 0; i < kingsFrom; ++i) emitTargets<false>(emit, pieces[i].from, pieces[i].attacks & empty);
+    emitKingQuiets(emit);
 }
 
 bool canCastle(Move move) {

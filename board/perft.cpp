@@ -7,7 +7,24 @@
 
 namespace {
 
+// The leaves: each move is made, found legal or not, and unmade.
+uint64_t countLeaves() {
+    generateAllMoves();
+    const int first = plyEnd[board.ply - 1], end = plyEnd[board.ply];
+    const KingShield shield = kingShield();
+    uint64_t nodes = 0;
+    for (int i = first; i < end; ++i) {
+        const Move m = moveStack[i];
+        const Verdict verdict = quickVerdict(m, shield);
+        makeMove(m);
+        nodes += verdict == LEGAL || (verdict == NEEDS_TEST && !inCheck());
+        unmakeMove(m);
+    }
+    return nodes;
+}
+
 uint64_t perftBelow(int depth) {
+    if (depth == 1) return countLeaves();
     generateAllMoves();
     const int first = plyEnd[board.ply - 1], end = plyEnd[board.ply];
     const KingShield shield = kingShield();
@@ -17,16 +34,12 @@ uint64_t perftBelow(int depth) {
         const Verdict verdict = quickVerdict(m, shield);
         makeMove(m);
         if (verdict == LEGAL || (verdict == NEEDS_TEST && !inCheck())) {
-            if (depth == 1) {
-                ++nodes;
-            } else {
-                history.historyMoves[history.count + board.ply] = m;
-                flipSides();
-                ++board.ply;
-                nodes += perftBelow(depth - 1);
-                --board.ply;
-                flipSides();
-            }
+            history.historyMoves[history.count + board.ply] = m;
+            flipSides();
+            ++board.ply;
+            nodes += perftBelow(depth - 1);
+            --board.ply;
+            flipSides();
         }
         unmakeMove(m);
     }

@@ -371,6 +371,21 @@ TEST_F(MoveGen, IsEnPassantValid) {
     EXPECT_FALSE(isPseudoLegal(enPassant("e5", "d6")));
 }
 
+// Both lists at once are the captures followed by the quiet moves, each list
+// generated alone; also with two kings and eight queens on one side.
+TEST_F(MoveGen, AllMovesAreTheCapturesThenTheQuietMoves) {
+    std::vector<std::string> fens = allPerftFens();
+    fens.push_back("QQQQ3k/QQQQ4/8/8/8/8/1p6/K3K2R w K -");
+    for (const std::string& fen : fens) {
+        ASSERT_TRUE(setPosition(fen)) << fen;
+        std::vector<Move> separate = captures();
+        const std::vector<Move> quiet = quietMoves();
+        separate.insert(separate.end(), quiet.begin(), quiet.end());
+        EXPECT_EQ(allMoves(), separate) << fen;
+    }
+    newGame();
+}
+
 TEST_F(MoveGen, StackGuardCutsAnOverlongList) {
     newGame();
     plyEnd[0] = MOVE_STACK_CAPACITY - 5;
