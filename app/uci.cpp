@@ -327,15 +327,14 @@ bool uciInputWaiting() {
     int complete = lines - (inputEnded() ? 1 : 0);
     for (int i = 0; i < complete; ++i) {
         const std::string_view word = leadingWord(waitingLine(i));
-        const bool answered = sameWord(word, "ISREADY") || sameWord(word, "PONDERHIT") || sameWord(word, "DEBUG");
-        if (answered || sameWord(word, "STOP")) {
-            if (sameWord(word, "ISREADY")) send("readyok");
-            const bool stop = sameWord(word, "STOP");
-            dropWaitingLine(i);
+        const bool stop = sameWord(word, "STOP"), ready = sameWord(word, "ISREADY");
+        if (stop || ready || sameWord(word, "PONDERHIT") || sameWord(word, "DEBUG")) {
+            if (ready) send("readyok");
+            dropWaitingLine(i);   // answered here: not run again by the loop
             if (i < linesBeforeThinking) --linesBeforeThinking;
+            if (stop) return stopHeard = true;
             --i;
             --complete;
-            if (stop) return stopHeard = true;
             continue;
         }
         if ((sameWord(word, "QUIT") || needsIdleEngine(word)) && (thinkingInfinite || i >= linesBeforeThinking))
