@@ -190,3 +190,27 @@ TEST_F(TranspositionTable, KeysAreTheFixedSequence) {
 }
 
 }  // namespace
+
+// A larger table spreads keys over more slots: keys that share their low 18
+// bits but not the 19th no longer meet. Sizes out of range are refused and
+// keep the table.
+TEST_F(TranspositionTable, ResizedTablesKeepWholeKeysApart) {
+    constexpr HashKey BIT_18_APART = KEY ^ (HashKey(1) << 18);
+    ASSERT_TRUE(ttResize(TT_BITS + 1));
+    EXPECT_EQ(ttIndexMask, (uint64_t(1) << (TT_BITS + 1)) - 1);
+    at(KEY);
+    ttStore(0x1111, 10, 6, WHITE, BOUND_EXACT);
+    at(BIT_18_APART);
+    ttStore(0x2222, 20, 1, WHITE, BOUND_EXACT);   // a smaller depth: only another slot takes it
+    ASSERT_TRUE(ttProbe(WHITE));
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x2222u);
+    at(KEY);
+    ASSERT_TRUE(ttProbe(WHITE));
+    EXPECT_EQ(+ttProbe(WHITE)->key, KEY);
+    EXPECT_EQ(+ttProbe(WHITE)->move, 0x1111u);
+    for (int bits : {TT_BITS - 1, TT_MAX_BITS + 1}) EXPECT_FALSE(ttResize(bits)) << bits;
+    EXPECT_EQ(ttIndexMask, (uint64_t(1) << (TT_BITS + 1)) - 1);
+    ASSERT_TRUE(ttResize(TT_BITS));
+    EXPECT_FALSE(ttProbe(WHITE)) << "a new table is empty";
+    EXPECT_EQ(ttIndexMask, uint64_t(TT_SIZE - 1));
+}
