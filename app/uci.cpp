@@ -423,12 +423,14 @@ std::string goCommand(const Words& words) {
     linesBeforeThinking = completeWaitingLines();
     shownPvLength = 0;
     searchLimits = SearchLimits{limits.milliseconds, limits.nodes, uciInputWaiting, limits.wholeSpan};
-    // The first iteration is of depth 2: depth 1 is searched as 2.
-    maxIterationDepth = std::max(limits.depth, 2);
+    // The first iteration is of depth 2: depth 1 is searched as 2. No deeper
+    // than a tool (the fuzzer) may have set.
+    const int deepest = maxIterationDepth;
+    maxIterationDepth = std::max(std::min(limits.depth, deepest), 2);
     Move move = 0;
     const bool found = searchRoot(&move);
     searchLimits = SearchLimits{};
-    maxIterationDepth = MAX_ITERATION_DEPTH;
+    maxIterationDepth = deepest;
     std::string next;
     if (limits.infinite && !stopHeard) next = waitForStop();
     thinkingInfinite = false;

@@ -33,7 +33,9 @@ static_assert(sizeof(TTSlot) == 16, "four entries to a cache line");
 // place in the entry the state fields take.
 constexpr int TT_BITS = 18;
 constexpr int TT_SIZE = 1 << TT_BITS;
-constexpr int TT_MAX_BITS = 30;
+// The largest: 4 GB for both tables. A table emptied before every search
+// has no use for more.
+constexpr int TT_MAX_BITS = 27;
 
 extern TTSlot* ttSlots[2];
 extern uint64_t ttIndexMask;   // entries per table - 1

@@ -45,7 +45,7 @@ Session readSession(const std::string& out) {
 const char* const handshake =
     "id name Rotor 1.00\n"
     "id author The Rotor developers\n"
-    "option name Hash type spin default 8 min 8 max 32768\n"
+    "option name Hash type spin default 8 min 8 max 4096\n"
     "option name Clear Hash type button\n"
     "option name Threads type spin default 1 min 1 max 1\n"
     "option name OwnBook type check default true\n"

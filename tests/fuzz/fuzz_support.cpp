@@ -11,6 +11,7 @@
 #include "board/board.h"
 #include "knowledge/knowledge.h"
 #include "search/search.h"
+#include "search/tt.h"
 
 namespace {
 
@@ -42,6 +43,10 @@ void resetEngineForFuzzing() {
     periodPool = 0;
     maxIterationDepth = 2;
     teachPauseSeconds = 0;
+    // What a UCI session (entered with "uci") changes for the rest of the process.
+    searchReporter = QUIET_REPORTER;
+    teachRecording = true;
+    if (ttIndexMask != TT_SIZE - 1) ttResize(TT_BITS);
     newGame();
 }
 
