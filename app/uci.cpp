@@ -271,13 +271,20 @@ void takeLegalLine(const Move* pv, int length) {
     }
 }
 
+// Printed from inside the search, so without allocating: the line is built
+// in a buffer with room for the longest line.
 void printInfo(const SearchReport& r) {
-    std::string line = "info depth " + std::to_string(r.depth) + " score " + uciScore(r.score);
+    constexpr int MOVE_TEXT = 6;   // " e7e8q"
+    char line[128 + MAX_PLY * MOVE_TEXT];
+    char score[24];
+    uciScore(r.score, score, sizeof(score));
     const uint64_t rate = r.milliseconds > 0 ? r.nodes * 1000 / uint64_t(r.milliseconds) : 0;
-    line += " nodes " + std::to_string(r.nodes) + " nps " + std::to_string(rate) + " time " +
-            std::to_string(r.milliseconds) + " pv";
-    for (int i = 0; i < shownPvLength; ++i) line += " " + coordinateText(shownPv[i]);
-    send("%s", line.c_str());
+    int length = std::snprintf(line, sizeof(line), "info depth %d score %s nodes %llu nps %llu time %lld pv", r.depth,
+                               score, (unsigned long long)r.nodes, (unsigned long long)rate,
+                               (long long)r.milliseconds);
+    for (int i = 0; i < shownPvLength; ++i)
+        length += std::snprintf(line + length, sizeof(line) - size_t(length), " %s", coordinateText(shownPv[i]).c_str());
+    send("%s", line);
 }
 
 void reportNewBest(const SearchReport& r) {
@@ -510,10 +517,13 @@ int64_t clockMoveBudget(int64_t timeLeft, int64_t increment, int64_t movesToGo, 
     return std::max(std::min(budget, available / 2), MIN_BUDGET);
 }
 
-std::string uciScore(int score) {
-    if (score > MATE_FOUND) return "mate " + std::to_string((MATE_SCORE - score + 1) / 2);
-    if (score < -MATE_FOUND) return "mate -" + std::to_string(std::max((MATE_SCORE + score) / 2, 1));
-    return "cp " + std::to_string(score);
+void uciScore(int score, char* text, size_t size) {
+    if (score > MATE_FOUND)
+        std::snprintf(text, size, "mate %d", (MATE_SCORE - score + 1) / 2);
+    else if (score < -MATE_FOUND)
+        std::snprintf(text, size, "mate -%d", std::max((MATE_SCORE + score) / 2, 1));
+    else
+        std::snprintf(text, size, "cp %d", score);
 }
 
 void runUciSession() {

@@ -2,7 +2,6 @@
 // the interface heard while the engine thinks, and bad input.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <regex>
 #include <sstream>
 #include <vector>
@@ -55,29 +54,16 @@ const char* const handshake =
 
 const std::string noBook = "uci\nsetoption name OwnBook value false\n";
 
-TEST(UciHandshake, IdentifiesItselfListsItsOptionsAndAnswersIsready) {
+TEST(UciHandshake, IdentifiesItselfAndTakesOptionsByNameWithoutRegardToCase) {
+    // Console words count before "uci" only.
     EngineDir dir;
-    RunResult r = dir.run("uci\nisready\nquit\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, std::string(handshake) + "readyok\n");
-}
-
-TEST(UciHandshake, ConsoleWordsCountOnlyBeforeUci) {
-    EngineDir dir;
-    RunResult r = dir.run("get_time_limit\nUCI\nget_time_limit\nuci\nisready\n");
+    RunResult r = dir.run(
+        "get_time_limit\nUCI\nget_time_limit\nsetoption name hash value 16\nsetoption name MOVE overhead value 100\n"
+        "setoption name clear hash\nsetoption name Threads value 1\nsetoption name ownbook value FALSE\n"
+        "setoption name Learning value true\nuci\nisready\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, std::string("# MIN_TIME: 5; MAX_TIME: 15; MIN_DEPTH: 8\n") + handshake +
                          "info string unknown command 'get_time_limit'\n" + handshake + "readyok\n");
-}
-
-TEST(UciHandshake, OptionsAreTakenByNameWithoutRegardToCase) {
-    EngineDir dir;
-    RunResult r = dir.run(
-        "uci\nsetoption name hash value 16\nsetoption name MOVE overhead value 100\nsetoption name clear hash\n"
-        "setoption name Threads value 1\nsetoption name ownbook value FALSE\nsetoption name Learning value true\n"
-        "isready\n");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, std::string(handshake) + "readyok\n");
 }
 
 // Each row sets up a position after the handshake (book off), searches it to
@@ -209,20 +195,6 @@ TEST(UciBadInput, IsExplainedAndKeepsThePosition) {
     }
 }
 
-// The deepest info line of a session and the time the whole run took.
-struct Timed {
-    Session session;
-    double seconds;
-};
-
-Timed timedRun(const EngineDir& dir, const std::string& input) {
-    const auto start = std::chrono::steady_clock::now();
-    RunResult r = dir.run(input, 120);
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(r.status, 0);
-    return Timed{readSession(r.out), took.count()};
-}
-
 TEST(UciLimits, SearchesStopAtTheirLimit) {
     // Generous bounds: the tests share a busy machine. The node limit is
     // checked with the clock, every 4096 nodes. A move time is used up, less
@@ -245,12 +217,14 @@ TEST(UciLimits, SearchesStopAtTheirLimit) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.go);
         EngineDir dir;
-        const Timed t = timedRun(dir, noBook + "position startpos moves e2e4 e7e5 g1f3\n" + c.go + "\nquit\n");
-        ASSERT_EQ(t.session.bestmoves.size(), 1u);
-        EXPECT_TRUE(std::regex_match(t.session.bestmoves[0], uciMove));
-        ASSERT_FALSE(t.session.infos.empty());
+        RunResult r = dir.run(noBook + "position startpos moves e2e4 e7e5 g1f3\n" + c.go + "\nquit\n");
+        EXPECT_EQ(r.status, 0);
+        const Session s = readSession(r.out);
+        ASSERT_EQ(s.bestmoves.size(), 1u);
+        EXPECT_TRUE(std::regex_match(s.bestmoves[0], uciMove));
+        ASSERT_FALSE(s.infos.empty());
         std::smatch m;
-        ASSERT_TRUE(std::regex_match(t.session.infos.back(), m, infoLine)) << t.session.infos.back();
+        ASSERT_TRUE(std::regex_match(s.infos.back(), m, infoLine)) << s.infos.back();
         if (c.depth) {
             EXPECT_EQ(std::stoi(m[1]), c.depth);
         }
