@@ -26,8 +26,8 @@ MAX_PLIES = 240
 
 
 class Engine:
-    def __init__(self, spec):
-        parts = spec.split(";")
+    def __init__(self, command_line):
+        parts = command_line.split(";")
         self.name = parts[0]
         self.proc = subprocess.Popen(parts[0], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=subprocess.DEVNULL, text=True, bufsize=1)
