@@ -7,6 +7,10 @@
 
 namespace {
 
+// Whether the move just made is legal, the full test only where the shield's
+// verdict needs it.
+inline bool legalAfterMake(Verdict verdict) { return verdict == LEGAL || (verdict == NEEDS_TEST && !inCheck()); }
+
 // The leaves: each move is made, found legal or not, and unmade.
 uint64_t countLeaves() {
     generateAllMoves();
@@ -17,7 +21,7 @@ uint64_t countLeaves() {
         const Move m = moveStack[i];
         const Verdict verdict = quickVerdict(m, shield);
         makeMove(m);
-        nodes += verdict == LEGAL || (verdict == NEEDS_TEST && !inCheck());
+        nodes += legalAfterMake(verdict);
         unmakeMove(m);
     }
     return nodes;
@@ -33,7 +37,7 @@ uint64_t perftBelow(int depth) {
         const Move m = moveStack[i];
         const Verdict verdict = quickVerdict(m, shield);
         makeMove(m);
-        if (verdict == LEGAL || (verdict == NEEDS_TEST && !inCheck())) {
+        if (legalAfterMake(verdict)) {
             history.historyMoves[history.count + board.ply] = m;
             flipSides();
             ++board.ply;
