@@ -11,14 +11,6 @@
 
 namespace {
 
-std::vector<std::string> outputLines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) out.push_back(line);
-    return out;
-}
-
 // Standard error after the help text.
 std::string remarks(const RunResult& r) {
     const std::string end = "# ENTER YOUR MOVE:\n";
@@ -36,7 +28,7 @@ TEST(Search, GoFindsTheMateInOneAndStopsAtDepthThree) {
     RunResult r = dir.run(std::string(scholarsMate) + "go\nquit\n");
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(remarks(r), "");
-    std::vector<std::string> lines = outputLines(r.out);
+    std::vector<std::string> lines = splitLines(r.out);
     ASSERT_GE(lines.size(), 4u) << r.out;
     EXPECT_EQ(lines.back(), "move h5f7");
     std::smatch m;
@@ -98,7 +90,7 @@ TEST(Search, RepeatedPositionWarnsAndStillMoves) {
         "g1f3\ne7g8\nf3g1\ng8e7\ngo\nquit\n");
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(remarks(r), "# WARNING! game draw!\n") << "only at the third occurrence";
-    std::vector<std::string> lines = outputLines(r.out);
+    std::vector<std::string> lines = splitLines(r.out);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "move h5f7"), 2) << r.out;
 }
 

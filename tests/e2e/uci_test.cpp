@@ -10,14 +10,6 @@
 
 namespace {
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) out.push_back(line);
-    return out;
-}
-
 const std::regex uciMove(R"([a-h][1-8][a-h][1-8][nbrq]?)");
 const std::regex infoLine(R"(info depth (\d+) score (cp -?\d+|mate -?\d+) nodes (\d+) nps \d+ time (\d+))"
                           R"( pv((?: [a-h][1-8][a-h][1-8][nbrq]?)+))");
@@ -32,7 +24,7 @@ struct Session {
 
 Session readSession(const std::string& out) {
     Session s;
-    for (const std::string& line : lines(out)) {
+    for (const std::string& line : splitLines(out)) {
         if (line.rfind("info string ", 0) == 0) s.infoStrings.push_back(line.substr(12));
         else if (line.rfind("info ", 0) == 0) s.infos.push_back(line);
         else if (line.rfind("bestmove ", 0) == 0) s.bestmoves.push_back(line.substr(9));
@@ -345,7 +337,7 @@ TEST(UciSameEngine, FixedDepthSearchesMatchTheBench) {
     const std::regex benchLine(R"( ?\d+ (\S+) +score +(-?\d+) nodes +(\d+)  (.*))");
     std::string input = noBook + "setoption name Learning value false\n";
     std::vector<std::smatch> expected;
-    std::vector<std::string> benchLines = lines(bench.out);
+    std::vector<std::string> benchLines = splitLines(bench.out);
     for (const std::string& line : benchLines) {
         std::smatch m;
         if (!std::regex_match(line, m, benchLine)) continue;
@@ -359,7 +351,7 @@ TEST(UciSameEngine, FixedDepthSearchesMatchTheBench) {
     // Per search: its final info line (the deepest) and its bestmove.
     std::vector<std::string> finals, moves;
     std::string lastInfo;
-    for (const std::string& line : lines(r.out)) {
+    for (const std::string& line : splitLines(r.out)) {
         if (line.rfind("info depth", 0) == 0) lastInfo = line;
         if (line.rfind("bestmove ", 0) == 0) {
             finals.push_back(lastInfo);

@@ -8,18 +8,10 @@
 
 namespace {
 
-std::vector<std::string> outputLines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) out.push_back(line);
-    return out;
-}
-
 // The protocol lines: everything that is not a remark.
 std::vector<std::string> protocolLines(const std::string& text) {
     std::vector<std::string> out;
-    for (const std::string& line : outputLines(text))
+    for (const std::string& line : splitLines(text))
         if (line.rfind("# d:", 0) != 0 && line.rfind("# pv: ", 0) != 0) out.push_back(line);
     return out;
 }

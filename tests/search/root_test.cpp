@@ -5,6 +5,7 @@
 #include "board/attacks.h"
 #include "board/random.h"
 #include "search/search_support.h"
+#include "support/process.h"
 
 namespace {
 
@@ -18,21 +19,13 @@ bool samePosition(Board a, const Board& b) {
     return std::memcmp(&a, &b, sizeof(Board)) == 0;
 }
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) out.push_back(line);
-    return out;
-}
-
 const std::regex infoLine(
     R"(# d:(\d+), mv:(\S*),score:(-?\d+),p/s:(\d+),rep:(\d+),chk:(\d+),recap:0,time:(\d+))");
 
 // Every improvement line is followed by its pv line; the last line is the
 // summary, which repeats the last improvement.
 void expectProgressLines(const std::string& out, Move result, int score, int depth) {
-    std::vector<std::string> all = lines(out);
+    std::vector<std::string> all = splitLines(out);
     ASSERT_GE(all.size(), 3u);
     ASSERT_EQ(all.size() % 2, 1u) << out;
     std::smatch m;
@@ -230,7 +223,7 @@ TEST_F(RootSearch, LeadingMovesGetTheHighestKeys) {
     }
     EXPECT_GE(leaders, 1);
     // Every improvement printed one line pair.
-    EXPECT_EQ(int(lines(out).size()), 1 + 2 * (int(lines(out).size()) / 2));
+    EXPECT_EQ(int(splitLines(out).size()), 1 + 2 * (int(splitLines(out).size()) / 2));
 }
 
 TEST_F(RootSearch, IllegalRootMovesAreDropped) {

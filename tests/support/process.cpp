@@ -209,3 +209,11 @@ RunResult EngineProcess::wait(int timeoutSeconds) {
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     return result;
 }
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) out.push_back(line);
+    return out;
+}

@@ -40,6 +40,9 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
 
 std::string readFile(const std::string& path);
 
+// The lines of a text, without their newlines.
+std::vector<std::string> splitLines(const std::string& text);
+
 // An engine process driven line by line through pipes, for tests that must
 // interleave input, output and signals.
 class EngineProcess {
