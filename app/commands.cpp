@@ -97,10 +97,6 @@ unsigned boardChecksum() {
 // the game (or the session): the search stops and its move is not played.
 bool searchAbandoned = false;
 
-// Complete lines that were already waiting when the engine began to think:
-// sent before the move was asked for, as when a whole session is piped in.
-int linesBeforeThinking = 0;
-
 bool endsTheGame(std::string_view word, bool sentWhileThinking) {
     if (sameWord(word, "RESULT") || sameWord(word, "FORCE")) return true;
     // NEW and QUIT are commands of their own that a piped session may hold
@@ -117,13 +113,12 @@ bool xboardInputWaiting() {
     const int lines = pollInput();
     for (int i = 0; i < lines; ++i) {
         const std::string_view word = leadingWord(waitingLine(i));
-        if (endsTheGame(word, i >= linesBeforeThinking)) {
+        if (endsTheGame(word, sentWhileThinking(i))) {
             searchAbandoned = true;
             return true;
         }
         if (word == "?") {
             dropWaitingLine(i);   // answered by this move, not read again as move text
-            if (i < linesBeforeThinking) --linesBeforeThinking;
             return true;
         }
     }
@@ -132,7 +127,7 @@ bool xboardInputWaiting() {
 
 void engineReply() {
     // Counted before the time-limit line: an interface may answer that line.
-    linesBeforeThinking = completeWaitingLines();
+    markThinkingStart();
     allotMoveTime();
     searchLimits = SearchLimits{allottedMilliseconds, 0, xboardInputWaiting, false};
     playEngineMove();

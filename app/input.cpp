@@ -18,6 +18,7 @@ char buffer[BUFFER_SIZE];
 size_t begin = 0;   // first unread byte
 size_t end = 0;     // one past the last buffered byte
 bool endOfInput = false;
+int linesBeforeThinking = 0;   // complete lines waiting when the engine began to think
 
 // Moves the unread bytes to the front so that a chunk fits behind them.
 void compact() {
@@ -141,9 +142,12 @@ void dropWaitingLine(int i) {
     if (!locateLine(i, at, length, next)) return;
     std::memmove(buffer + at, buffer + next, end - next);
     end -= next - at;
+    if (i < linesBeforeThinking) --linesBeforeThinking;
 }
 
-int completeWaitingLines() { return pollInput() - (inputEnded() ? 1 : 0); }
+void markThinkingStart() { linesBeforeThinking = pollInput() - (inputEnded() ? 1 : 0); }
+
+bool sentWhileThinking(int i) { return i >= linesBeforeThinking; }
 
 namespace {
 bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }

@@ -43,10 +43,12 @@ bool inputEnded();
 // protocol answers at once while it thinks.
 void dropWaitingLine(int i);
 
-// The complete lines waiting now, end of input not counted: what a protocol
-// notes when the engine begins to think, to tell lines sent before the
-// search (a piped session) from lines sent during it.
-int completeWaitingLines();
+// Notes the complete lines waiting now (end of input not counted) as sent
+// before the engine began to think, to tell them (a piped session) from the
+// lines sent while it thinks. Dropping a waiting line keeps the note right.
+void markThinkingStart();
+// Whether the i-th complete waiting line came after markThinkingStart.
+bool sentWhileThinking(int i);
 
 // The first word of a line, leading blanks skipped.
 std::string_view leadingWord(std::string_view line);

@@ -321,7 +321,6 @@ bool needsIdleEngine(std::string_view word) {
 
 bool thinkingInfinite = false;   // "go infinite": the move waits for "stop"
 bool stopHeard = false;          // the search was told to end
-int linesBeforeThinking = 0;     // complete lines already waiting when the search began
 
 // Looked at between nodes while the engine thinks. "isready" is answered at
 // once; "stop" ends the search. "quit" and the lines that need an idle engine
@@ -338,13 +337,12 @@ bool uciInputWaiting() {
         if (stop || ready || sameWord(word, "PONDERHIT") || sameWord(word, "DEBUG")) {
             if (ready) send("readyok");
             dropWaitingLine(i);   // answered here: not run again by the loop
-            if (i < linesBeforeThinking) --linesBeforeThinking;
             if (stop) return stopHeard = true;
             --i;
             --complete;
             continue;
         }
-        if ((sameWord(word, "QUIT") || needsIdleEngine(word)) && (thinkingInfinite || i >= linesBeforeThinking))
+        if ((sameWord(word, "QUIT") || needsIdleEngine(word)) && (thinkingInfinite || sentWhileThinking(i)))
             return stopHeard = true;
     }
     if (inputEnded() && thinkingInfinite) return stopHeard = true;
@@ -427,7 +425,7 @@ std::string goCommand(const Words& words) {
     const GoLimits limits = readGoLimits(words);
     thinkingInfinite = limits.infinite;
     stopHeard = false;
-    linesBeforeThinking = completeWaitingLines();
+    markThinkingStart();
     shownPvLength = 0;
     searchLimits = SearchLimits{limits.milliseconds, limits.nodes, uciInputWaiting, limits.wholeSpan};
     // The first iteration is of depth 2: depth 1 is searched as 2. No deeper

@@ -67,11 +67,14 @@ TEST(Input, WaitingLinesAreSeenWithoutBlockingAndKeptInOrder) {
     EXPECT_EQ(pollInput(), 0);   // an open, empty pipe: nothing waiting, no block
     in.more("isready\nstop\npart");
     EXPECT_EQ(pollInput(), 2);
+    markThinkingStart();   // both were sent before the engine began to think
     EXPECT_EQ(waitingLine(0), "isready");
     EXPECT_EQ(waitingLine(1), "stop");
     dropWaitingLine(0);   // answered at once while thinking
     in.more("ial\n");
     EXPECT_EQ(pollInput(), 2);
+    EXPECT_FALSE(sentWhileThinking(0));   // "stop", moved up by the drop
+    EXPECT_TRUE(sentWhileThinking(1));
     std::string line;
     ASSERT_TRUE(readInputLine(line));
     EXPECT_EQ(line, "stop");
