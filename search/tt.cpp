@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 
 TTSlot* ttSlots[2] = {nullptr, nullptr};
 uint64_t ttIndexMask = TT_SIZE - 1;
@@ -18,6 +19,23 @@ size_t tableBytes() { return sizeof(TTSlot) * (ttIndexMask + 1); }
 // The generation of the entries written since the last clear; the zeroed
 // tables hold generation 0 only.
 int generation = 0;
+
+// Tables come from the kernel as zero pages that are touched only when
+// written, so a table of gigabytes is had (and emptied) at once: an all-zero
+// slot is an empty entry of generation 0, older than every clear.
+TTSlot* mapTable(size_t bytes) {
+    void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return memory == MAP_FAILED ? nullptr : static_cast<TTSlot*>(memory);
+}
+
+void unmapTable(TTSlot* table, size_t bytes) {
+    if (table) munmap(table, bytes);
+}
+
+// Back to zero pages: the kernel drops the written ones.
+void zeroTable(TTSlot* table, size_t bytes) {
+    if (madvise(table, bytes, MADV_DONTNEED) != 0) std::memset(static_cast<void*>(table), 0, bytes);
+}
 
 TTSlot& slotOf(int colour) { return ttSlots[colour][board.hashKey & ttIndexMask]; }
 
@@ -35,16 +53,16 @@ TTEntry entryOf(const TTSlot& slot) {
 void ttClear() {
     if (!ttSlots[0]) {
         for (TTSlot*& table : ttSlots) {
-            table = static_cast<TTSlot*>(std::aligned_alloc(64, tableBytes()));
+            table = mapTable(tableBytes());
             if (!table) {
                 std::fputs("error init hash\n", stderr);
                 std::abort();
             }
         }
-        generation = LAST_GENERATION;
+        generation = 0;
     }
     if (generation == LAST_GENERATION) {
-        for (TTSlot* table : ttSlots) std::memset(static_cast<void*>(table), 0, tableBytes());
+        for (TTSlot* table : ttSlots) zeroTable(table, tableBytes());
         generation = 0;
     }
     ++generation;
@@ -53,19 +71,18 @@ void ttClear() {
 bool ttResize(int bits) {
     if (bits < TT_BITS || bits > TT_MAX_BITS) return false;
     const size_t bytes = sizeof(TTSlot) << bits;
-    TTSlot* fresh[2] = {static_cast<TTSlot*>(std::aligned_alloc(64, bytes)),
-                        static_cast<TTSlot*>(std::aligned_alloc(64, bytes))};
+    TTSlot* fresh[2] = {mapTable(bytes), mapTable(bytes)};
     if (!fresh[0] || !fresh[1]) {
-        std::free(fresh[0]);
-        std::free(fresh[1]);
+        unmapTable(fresh[0], bytes);
+        unmapTable(fresh[1], bytes);
         return false;
     }
     for (int c = 0; c < 2; ++c) {
-        std::free(ttSlots[c]);
+        unmapTable(ttSlots[c], tableBytes());
         ttSlots[c] = fresh[c];
     }
     ttIndexMask = (uint64_t(1) << bits) - 1;
-    generation = LAST_GENERATION;   // the next clear zeroes the new tables
+    generation = 0;   // fresh zero pages: empty entries of generation 0
     ttClear();
     return true;
 }
