@@ -1,26 +1,9 @@
-// The command loop: start-up, the command table, the console and xboard
-// reply rules, and shutdown.
+// The command loop of the console and xboard: lines read in pieces, split
+// into a command word and its arguments, and run through the command table;
+// a word that is no command is a typed move.
 #pragma once
 #include <cstdio>
 #include <string>
-
-extern std::string programDir;   // prefix of every data file name
-extern int xboardMode;           // 1 after XBOARD
-extern int engineColour;         // the colour the engine plays in xboard mode
-
-// Directory part of the program path: up to the last '/', else the last '\'.
-std::string programDirectory(const char* programPath);
-std::string joinPath(const std::string& name);
-
-// After a save that failed (errno tells why): the old file is kept, and the
-// user is told on standard error.
-void reportSaveFailure(const std::string& path);
-
-// A new game: the initial position and an empty transposition table.
-void startGame();
-
-// Runs the engine from start-up to shutdown; returns the exit status.
-int runEngine(int argc, char** argv);
 
 // Reads command lines (in pieces of at most 254 characters) until QUIT or
 // end of input.
@@ -58,9 +41,3 @@ bool executeCommandLine(const char* line);
 
 // The help text, built from the command table.
 void printHelp(FILE* out);
-
-// The self-check run before every typed move.
-void verifyMoveGeneration();
-
-// Searches and plays the engine's move, printing "move ..." or the error.
-void playEngineMove();

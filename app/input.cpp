@@ -1,6 +1,5 @@
 #include "app/input.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
@@ -148,22 +147,3 @@ void dropWaitingLine(int i) {
 void markThinkingStart() { linesBeforeThinking = pollInput() - (inputEnded() ? 1 : 0); }
 
 bool sentWhileThinking(int i) { return i >= linesBeforeThinking; }
-
-namespace {
-bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-}  // namespace
-
-std::string_view leadingWord(std::string_view line) {
-    size_t begin = 0;
-    while (begin < line.size() && isBlank(line[begin])) ++begin;
-    size_t end = begin;
-    while (end < line.size() && !isBlank(line[end])) ++end;
-    return line.substr(begin, end - begin);
-}
-
-bool sameWord(std::string_view text, const char* word) {
-    size_t i = 0;
-    for (; word[i]; ++i)
-        if (i >= text.size() || std::toupper(static_cast<unsigned char>(text[i])) != word[i]) return false;
-    return i == text.size() || isBlank(text[i]);
-}

@@ -50,13 +50,6 @@ void markThinkingStart();
 // Whether the i-th complete waiting line came after markThinkingStart.
 bool sentWhileThinking(int i);
 
-// The first word of a line, leading blanks skipped.
-std::string_view leadingWord(std::string_view line);
-
-// Whether the text begins with the word (given in upper case), compared
-// without regard to case and followed by a blank or nothing.
-bool sameWord(std::string_view text, const char* word);
-
 // Set from a signal handler: a read interrupted by a signal then ends the
 // input instead of being retried.
 extern volatile std::sig_atomic_t inputInterrupted;

@@ -1,3 +1,3 @@
-#include "app/commands.h"
+#include "app/startup.h"
 
 int main(int argc, char** argv) { return runEngine(argc, argv); }

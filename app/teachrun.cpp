@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/commands.h"
 #include "app/notation.h"
+#include "app/paths.h"
 #include "app/settings.h"
+#include "app/startup.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "knowledge/knowledge.h"

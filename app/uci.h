@@ -11,14 +11,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "board/move.h"
-
 // Runs the session from the "uci" line just read (answered first) until
 // "quit" or end of input.
 void runUciSession();
-
-// The engine's version as the handshake and the banner give it.
-constexpr const char* ROTOR_VERSION = "1.00";
 
 // Milliseconds a move may take on the clock: time left, increment and the
 // moves to the next time control (0: none, the rest of the game), less the

@@ -3,6 +3,8 @@
 #include <climits>
 
 #include "app/commands.h"
+#include "app/paths.h"
+#include "app/reply.h"
 #include "app/settings.h"
 #include "board/board.h"
 #include "board/makemove.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/commands.h"
+#include "app/paths.h"
 #include "board/board.h"
 #include "board/random.h"
 #include "search/tt.h"

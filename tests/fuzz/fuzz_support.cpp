@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include "app/commands.h"
+#include "app/paths.h"
+#include "app/reply.h"
 #include "app/settings.h"
 #include "app/teachrun.h"
 #include "board/board.h"

@@ -1,0 +1,48 @@
+// What the files of UCI mode share. The loop (uci.cpp) reads the commands;
+// each of the others does one thing: the options (ucioptions.cpp), setting up
+// the position and replaying lines on it (uciposition.cpp), the search
+// reports as info text (ucireport.cpp), listening while the engine thinks
+// (ucilisten.cpp), the search itself (ucigo.cpp) and the bench (ucibench.cpp).
+#pragma once
+#include <string>
+
+#include "app/words.h"
+#include "board/move.h"
+#include "search/search.h"
+
+// One protocol line on standard output, flushed at once: the interface may be
+// waiting for it.
+[[gnu::format(printf, 1, 2)]] void send(const char* format, ...);
+
+// ---------------------------------------------------------------- options
+
+extern int moveOverhead;   // milliseconds the interface and the pipes take per move
+void printOptions();
+void setOptionCommand(const Words& words);
+
+// ---------------------------------------------------------------- position
+
+extern Words lastPosition;   // the last position that was set up
+bool setUpPosition(const Words& words, std::string& reason);
+void positionCommand(const Words& words);
+
+// The line of the last report, as far as it is legal.
+extern Move shownPv[MAX_PLY];
+extern int shownPvLength;
+void takeLegalLine(const Move* pv, int length);
+
+// ---------------------------------------------------------------- reports
+
+extern const SearchReporter UCI_REPORTER;
+
+// ---------------------------------------------------------------- listening
+
+extern bool thinkingInfinite;   // "go infinite": the move waits for "stop"
+extern bool stopHeard;          // the search was told to end
+bool uciInputWaiting();
+std::string waitForStop();
+
+// ---------------------------------------------------------------- commands
+
+std::string goCommand(const Words& words);
+void benchCommand(const Words& words);

@@ -1,0 +1,108 @@
+// UCI positions: "position" sets up the board and replays the moves given;
+// a line the search reports is replayed on the board to show its legal part.
+#include <string>
+
+#include "app/uciparts.h"
+#include "board/attacks.h"
+#include "board/board.h"
+#include "board/fen.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+
+namespace {
+
+// The game record holds GAME_CAPACITY moves; a longer game keeps its last
+// plies, more than the repetition test's fifty reversible moves.
+constexpr int KEPT_PLIES = 100;
+constexpr int MAX_MEN = 16;    // pieces of one colour in any game
+constexpr int MAX_PAWNS = 8;
+
+// What makes a set-up position one the engine cannot play, or nullptr.
+const char* positionFault() {
+    for (int colour = WHITE; colour <= BLACK; ++colour) {
+        const Bitboard own = board.colourBits[colour];
+        if (popCount(board.pieceBits[KING] & own) != 1) return "each side needs exactly one king";
+        if (popCount(own) > MAX_MEN) return "more than sixteen pieces of one colour";
+        if (popCount(board.pieceBits[PAWN] & own) > MAX_PAWNS) return "more than eight pawns of one colour";
+    }
+    if (isAttacked(kingSquare(board.opponent), board.sideToMove)) return "the side not to move is in check";
+    return nullptr;
+}
+
+}  // namespace
+
+Words lastPosition = {"startpos"};
+Move shownPv[MAX_PLY];
+int shownPvLength = 0;
+
+// Sets up "startpos | fen <fields> [moves <m1> ...]" (the words after
+// "position"); on failure says why in reason, with the board undefined.
+bool setUpPosition(const Words& words, std::string& reason) {
+    size_t i = 1;
+    if (words.empty()) {
+        reason = "position needs startpos or fen";
+        return false;
+    }
+    if (lowerCase(words[0]) == "startpos") {
+        newGame();
+    } else if (lowerCase(words[0]) == "fen") {
+        while (i < words.size() && lowerCase(words[i]) != "moves") ++i;
+        const std::string fen = joinWords(words, 1, i);
+        if (!setPosition(fen)) {
+            reason = "invalid FEN '" + fen + "'";
+            return false;
+        }
+        if (const char* fault = positionFault()) {
+            reason = "FEN '" + fen + "': " + fault;
+            return false;
+        }
+    } else {
+        reason = "position needs startpos or fen, not '" + words[0] + "'";
+        return false;
+    }
+    if (i < words.size() && lowerCase(words[i]) != "moves") {
+        reason = "expected moves, not '" + words[i] + "'";
+        return false;
+    }
+    for (++i; i < words.size(); ++i) {
+        if (history.count >= GAME_CAPACITY) keepRecentHistory(KEPT_PLIES);
+        const Move move = findMove(lowerCase(words[i]));
+        if (move == 0 || !playMove(move)) {
+            reason = "illegal move '" + words[i] + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+void positionCommand(const Words& words) {
+    const Words args(words.begin() + 1, words.end());
+    std::string reason;
+    if (setUpPosition(args, reason)) {
+        lastPosition = args;
+        return;
+    }
+    send("info string %s: the position stays as it was", reason.c_str());
+    setUpPosition(lastPosition, reason);
+}
+
+// Copies the legal part of the line into shownPv: it ends at the first move
+// that is not legal in its place (a line ends in a king capture when it
+// mates) or that takes a king. The moves are made on the board and taken back.
+void takeLegalLine(const Move* pv, int length) {
+    shownPvLength = 0;
+    for (int i = 0; i < length && i < MAX_PLY; ++i) {
+        const Move m = pv[i];
+        if (!isLegalMove(m) || ((m & CAPTURE) && moveCaptured(m) == KING)) break;
+        makeMove(m);
+        flipSides();
+        history.historyMoves[history.count + board.ply] = m;   // for en passant further on
+        ++board.ply;
+        shownPv[shownPvLength++] = m;
+    }
+    while (board.ply > 0) {
+        --board.ply;
+        flipSides();
+        unmakeMove(shownPv[board.ply]);
+    }
+}
