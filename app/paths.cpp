@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <climits>
 #include <cstring>
+#include <unistd.h>
 
 std::string programDir;
 
@@ -11,6 +13,14 @@ std::string programDirectory(const char* programPath) {
     size_t cut = path.rfind('/');
     if (cut == std::string::npos) cut = path.rfind('\\');
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string ownDirectory(const char* programPath) {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (length <= 0) return programDirectory(programPath);
+    path[length] = 0;
+    return programDirectory(path);
 }
 
 std::string joinPath(const std::string& name) { return programDir + name; }

@@ -22,7 +22,7 @@ void startGame() {
 }
 
 int runEngine(int argc, char** argv) {
-    programDir = programDirectory(argc > 0 ? argv[0] : nullptr);
+    programDir = ownDirectory(argc > 0 ? argv[0] : nullptr);
     installTerminationHandlers();
     searchReporter = PRINTING_REPORTER;
     std::fprintf(stderr, "# Rotor chess engine, version %s\n", ROTOR_VERSION);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "support/process.h"
 
 namespace {
@@ -60,6 +62,15 @@ TEST(Startup, UnknownWordsAndBackAtTheStart) {
     EXPECT_EQ(r.status, 0);
     std::string errors = r.err.substr(startupText(r).size());
     EXPECT_EQ(errors, "# error: HELLO\n# error: BACK\n# error: RANDOM\n# error: \n");
+}
+
+TEST(Startup, ALaunchThroughALinkKeepsItsFilesBesideTheBinary) {
+    EngineDir dir, elsewhere(false);
+    ASSERT_EQ(symlink(dir.file("rotor").c_str(), elsewhere.file("link").c_str()), 0);
+    RunResult r = runProgram(elsewhere.file("link"), {"link"}, "quit\n", elsewhere.path());
+    EXPECT_NE(r.err.find("#load book: ok\n"), std::string::npos) << r.err;
+    EXPECT_TRUE(dir.exists("teach.dat"));
+    EXPECT_FALSE(elsewhere.exists("teach.dat"));
 }
 
 }  // namespace
