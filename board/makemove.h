@@ -147,3 +147,36 @@ struct PstOffsets {
         unmakePieces(m);
     }
 }
+
+// Walking a line from the current position (the search, perft, a line
+// replayed for display): a move of the line is made, recorded with the new
+// key in the record slot of its ply past the game moves (where lastMove and
+// the repetition test look), the sides flip and the ply steps on; popMove
+// undoes it. The null move records 0 for both.
+[[gnu::always_inline]] inline void pushMove(Move m) {
+    const int slot = history.count + board.ply;
+    makeMove(m);
+    history.historyMoves[slot] = m;
+    history.historyKeys[slot] = board.hashKey;
+    flipSides();
+    board.ply += 1;
+}
+
+[[gnu::always_inline]] inline void popMove(Move m) {
+    flipSides();
+    board.ply -= 1;
+    unmakeMove(m);
+}
+
+inline void pushNullMove() {
+    const int slot = history.count + board.ply;
+    history.historyMoves[slot] = 0;
+    history.historyKeys[slot] = 0;
+    flipSides();
+    board.ply += 1;
+}
+
+inline void popNullMove() {
+    flipSides();
+    board.ply -= 1;
+}

@@ -36,16 +36,12 @@ uint64_t perftBelow(int depth) {
     for (int i = first; i < end; ++i) {
         const Move m = moveStack[i];
         const Verdict verdict = quickVerdict(m, shield);
-        makeMove(m);
-        if (legalAfterMake(verdict)) {
-            history.historyMoves[history.count + board.ply] = m;
-            flipSides();
-            ++board.ply;
+        if (verdict == ILLEGAL) continue;
+        pushMove(m);
+        // After the flip the mover is the opponent: its king must not stand attacked.
+        if (verdict == LEGAL || !isAttacked(kingSquare(board.opponent), board.sideToMove))
             nodes += perftBelow(depth - 1);
-            --board.ply;
-            flipSides();
-        }
-        unmakeMove(m);
+        popMove(m);
     }
     return nodes;
 }

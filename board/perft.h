@@ -1,8 +1,8 @@
 // Counting the legal move tree (perft), the check of move generation against
 // known node counts. It walks the tree the way the search does: one list per
-// ply on the move stack (board.ply set while descending), each move recorded
-// in the history at count + ply so that lastMove() sees it, and a move is
-// legal when inCheck() is false after makeMove and before the side flip.
+// ply on the move stack, each move of the line made with pushMove (recorded
+// so that lastMove() sees it). A move is legal when the mover's king is not
+// attacked after it; at the leaves the moves are only made and taken back.
 // Promotions count as the engine generates them: queen and knight only.
 #pragma once
 #include <cstdint>

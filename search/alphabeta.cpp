@@ -24,23 +24,6 @@ constexpr int TEACH_CUT_MIN_PLY = 2;   // a teach score ends only nodes deeper t
 
 bool isCaptureOrPromotion(Move m) { return (m & CAPTURE_OR_PROMOTION) != 0; }
 
-// Records the move in the history slot of the current ply and steps into the child.
-void enterChild(Move move, PvLine& own) {
-    const int slot = history.count + board.ply;
-    makeMove(move);
-    history.historyMoves[slot] = move;
-    history.historyKeys[slot] = board.hashKey;
-    own.moves[board.ply + 1] = 0;
-    flipSides();
-    board.ply += 1;
-}
-
-void leaveChild(Move move) {
-    flipSides();
-    board.ply -= 1;
-    unmakeMove(move);
-}
-
 // The move then the child's line, up to the first 0 or index MAX_PLY.
 void writePv(PvLine* pv, Move move, const PvLine& own) {
     const int ply = board.ply;
@@ -155,17 +138,12 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
     if (nullMoveAllowed && !extended && !(flags & AFTER_NULL) && beta < MATE_SCORE &&
         (depth - NULL_MOVE_REDUCTION <= 0 || !isCaptureOrPromotion(last) ||
          evaluate(nullMargin - 1, nullMargin) >= nullMargin)) {
-        const int slot = history.count + ply;
-        plyEnd[ply] = plyEnd[ply - 1];
-        history.historyMoves[slot] = 0;
-        history.historyKeys[slot] = 0;
+        plyEnd[ply] = plyEnd[ply - 1];   // the child's list starts where this node's would
         own.moves[ply + 1] = 0;
-        flipSides();
-        board.ply += 1;
+        pushNullMove();
         const int v = -alphaBeta(-beta, -beta + 1, depth - NULL_MOVE_REDUCTION, &own, &childBest,
                                  AFTER_NULL | IN_NULL_SUBTREE);
-        flipSides();
-        board.ply -= 1;
+        popNullMove();
         if (v >= beta) return beta;
     }
 
@@ -176,7 +154,8 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
     Move move = 0;
     while (nextMove(picker, move, alpha, beta)) {
         if (moveCaptured(move) == KING) return MATE_SCORE - ply;
-        enterChild(move, own);
+        own.moves[ply + 1] = 0;
+        pushMove(move);
         if (!inNullSubtree) ttPrefetch(board.sideToMove);   // for the child's probe, also one a check extension brings
         int t;
         if (legalMoves == 0) {
@@ -188,7 +167,7 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
                 t = -alphaBeta(-beta, -t, depth - 1, &own, &childBest, childFlags);
             }
         }
-        leaveChild(move);
+        popMove(move);
         if (searchClock.stop) return 0;
 
         // Step 11: the move's result: legality, best score, alpha, ordering
@@ -236,14 +215,9 @@ int quiesce(int alpha, int beta) {
         pickBest(i, last);
         const Move move = moveStack[i];
         if (moveCaptured(move) == KING) return MATE_SCORE - ply;
-        makeMove(move);
-        history.historyMoves[history.count + ply] = move;
-        flipSides();
-        board.ply += 1;
+        pushMove(move);
         const int v = -quiesce(-beta, -alpha);
-        flipSides();
-        board.ply -= 1;
-        unmakeMove(move);
+        popMove(move);
         if (searchClock.stop) break;
         if (v > alpha) {
             alpha = v;

@@ -80,12 +80,8 @@ void loadFollowPv() {
 // Searches one root move at position i of the root list; returns its score
 // from the root side's view.
 int searchRootMove(Move move, int i, int alpha, int beta) {
-    makeMove(move);
-    history.historyMoves[history.count] = move;
-    history.historyKeys[history.count] = board.hashKey;
     rootPv.moves[1] = 0;
-    flipSides();
-    board.ply = 1;
+    pushMove(move);
     Move scratch = 0;
     const int depth = iterationDepth - 1;
     int v;
@@ -98,9 +94,7 @@ int searchRootMove(Move move, int i, int alpha, int beta) {
             v = -alphaBeta(-beta, -v, depth, &rootPv, &scratch, PLAIN_NODE);
         }
     }
-    flipSides();
-    board.ply = 0;
-    unmakeMove(move);
+    popMove(move);
     return v;
 }
 

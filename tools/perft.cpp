@@ -50,14 +50,9 @@ uint64_t perftRoot(int depth, bool divide) {
     const int n = legalMoves(moves);
     uint64_t total = 0;
     for (int i = 0; i < n; ++i) {
-        makeMove(moves[i]);
-        history.historyMoves[history.count] = moves[i];
-        flipSides();
-        board.ply = 1;
+        pushMove(moves[i]);
         const uint64_t nodes = depth == 1 ? 1 : perft(depth - 1);
-        board.ply = 0;
-        flipSides();
-        unmakeMove(moves[i]);
+        popMove(moves[i]);
         std::printf("%s: %llu\n", coordinateText(moves[i]).c_str(), static_cast<unsigned long long>(nodes));
         total += nodes;
     }
