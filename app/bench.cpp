@@ -1,6 +1,7 @@
 #include "app/bench.h"
 
 #include <chrono>
+#include <cstdio>
 
 #include "board/board.h"
 #include "board/fen.h"
@@ -94,4 +95,32 @@ bool runBench(int depth, int count, void (*perPosition)(const BenchLine&), Bench
     searchReporter = savedReporter;
     teachRecording = savedRecording;
     return complete;
+}
+
+namespace {
+const char* reportPrefix = "";
+}
+
+void printBenchReport(int depth, int count, const char* linePrefix) {
+    reportPrefix = linePrefix;
+    BenchTotal total;
+    runBench(depth, count, [](const BenchLine& line) {
+        std::printf("%sbench position %d bestmove %s nodes %llu\n", reportPrefix, line.number,
+                    line.found ? coordinateText(line.move).c_str() : "0000", (unsigned long long)line.nodes);
+        std::fflush(stdout);
+    }, total);
+    std::printf("Total time (ms) : %lld\n", (long long)total.milliseconds);
+    std::printf("Nodes searched  : %llu\n", (unsigned long long)total.nodes);
+    std::printf("Nodes/second    : %llu\n", (unsigned long long)total.nodesPerSecond);
+    std::fflush(stdout);
+}
+
+bool readBenchArguments(const Words& arguments, int& depth, int& count) {
+    int64_t d = BENCH_DEFAULT_DEPTH, n = benchPositionCount();
+    if (arguments.size() > 2 || (arguments.size() > 0 && !readNumber(arguments[0], 2, MAX_ITERATION_DEPTH, d)) ||
+        (arguments.size() > 1 && !readNumber(arguments[1], 1, benchPositionCount(), n)))
+        return false;
+    depth = int(d);
+    count = int(n);
+    return true;
 }

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 
+#include "app/words.h"
 #include "board/move.h"
 
 constexpr int BENCH_DEFAULT_DEPTH = 7;
@@ -33,3 +34,12 @@ struct BenchTotal {
 // recording are restored afterwards; the position is left undefined (the
 // caller sets up its own). False when a position cannot be set up.
 bool runBench(int depth, int count, void (*perPosition)(const BenchLine&), BenchTotal& total);
+
+// Runs the bench and prints its report on standard output, one line per
+// position (after linePrefix) and the totals last, ending in the
+// "Nodes searched" and "Nodes/second" lines that testing frameworks read.
+void printBenchReport(int depth, int count, const char* linePrefix);
+
+// The words after "bench": [depth [positions]], a depth from 2 to the
+// deepest iteration and 1 to all positions; false for anything else.
+bool readBenchArguments(const Words& arguments, int& depth, int& count);

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <string_view>
 
+#include "app/bench.h"
 #include "app/commands.h"
 #include "app/paths.h"
 #include "app/searchlines.h"
@@ -21,7 +23,26 @@ void startGame() {
     ttClear();
 }
 
+namespace {
+
+// "rotor bench [depth [positions]]": the bench report alone, for testing
+// frameworks that run the engine with that argument.
+int commandLineBench(int argc, char** argv) {
+    int depth = 0, count = 0;
+    if (!readBenchArguments(Words(argv + 2, argv + argc), depth, count)) {
+        std::fprintf(stderr, "usage: %s bench [depth [positions]]: a depth from 2 to %d, 1 to %d positions\n",
+                     argv[0], MAX_ITERATION_DEPTH, benchPositionCount());
+        return 2;
+    }
+    startGame();
+    printBenchReport(depth, count, "");
+    return 0;
+}
+
+}  // namespace
+
 int runEngine(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "bench") return commandLineBench(argc, argv);
     programDir = ownDirectory(argc > 0 ? argv[0] : nullptr);
     installTerminationHandlers();
     searchReporter = PRINTING_REPORTER;

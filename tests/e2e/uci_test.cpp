@@ -376,6 +376,14 @@ TEST(UciSameEngine, FixedDepthSearchesMatchTheBench) {
     std::smatch t;
     ASSERT_TRUE(std::regex_match(benchLines.back(), t, total)) << benchLines.back();
     EXPECT_NE(r.out.find("\nNodes searched  : " + t[1].str() + "\nNodes/second    : "), std::string::npos) << r.out;
+    // So is the command line's, in the report's last two lines.
+    RunResult line = runProgram(dir.file("rotor"), {"rotor", "bench", std::to_string(DEPTH), std::to_string(POSITIONS)},
+                                "", dir.path(), 120);
+    EXPECT_EQ(line.status, 0);
+    const std::vector<std::string> report = splitLines(line.out);
+    ASSERT_GE(report.size(), 2u) << line.out;
+    EXPECT_EQ(report[report.size() - 2], "Nodes searched  : " + t[1].str());
+    EXPECT_TRUE(std::regex_match(report.back(), std::regex(R"(Nodes/second    : \d+)"))) << report.back();
 }
 
 }  // namespace
