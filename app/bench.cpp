@@ -5,6 +5,7 @@
 
 #include "board/board.h"
 #include "board/fen.h"
+#include "board/notation.h"
 #include "board/picker.h"
 #include "search/search.h"
 

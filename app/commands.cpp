@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "app/input.h"
-#include "app/notation.h"
 #include "app/paths.h"
 #include "app/reply.h"
 #include "app/selfcheck.h"
@@ -16,6 +15,7 @@
 #include "app/uci.h"
 #include "app/words.h"
 #include "board/makemove.h"
+#include "board/notation.h"
 #include "records/records.h"
 #include "search/search.h"
 #include "search/tt.h"

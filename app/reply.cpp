@@ -5,10 +5,10 @@
 
 #include "app/input.h"
 #include "app/listen.h"
-#include "app/notation.h"
 #include "app/settings.h"
 #include "board/board.h"
 #include "board/makemove.h"
+#include "board/notation.h"
 #include "search/search.h"
 
 int xboardMode = 0;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/notation.h"
+#include "board/notation.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "board/makemove.h"
 #include "board/random.h"
 #include "knowledge/knowledge.h"
-#include "knowledge/safefile.h"
+#include "platform/platform.h"
 #include "search/search.h"
 #include "search/tt.h"
 

@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/notation.h"
 #include "app/paths.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "knowledge/knowledge.h"
-#include "knowledge/safefile.h"
+#include "platform/platform.h"
 #include "search/search.h"
 
 int teachPauseSeconds = 5;

@@ -6,7 +6,7 @@
 #include "app/uci.h"
 #include "app/uciparts.h"
 #include "board/board.h"
-#include "board/fen.h"
+#include "board/notation.h"
 #include "search/search.h"
 
 namespace {

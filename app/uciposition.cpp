@@ -8,6 +8,7 @@
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "app/uci.h"
 #include "app/uciparts.h"
-#include "board/fen.h"
+#include "board/notation.h"
 
 namespace {
 

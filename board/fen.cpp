@@ -89,36 +89,3 @@ bool setPosition(const std::string& fen) {
     board.opponent = board.sideToMove ^ 1;
     return setCastlingRights(castling) && replayDoubleStep(enPassant);
 }
-
-std::string coordinateText(Move m) {
-    std::string text;
-    text += char('a' + colOf(moveFrom(m)));
-    text += char('8' - rowOf(moveFrom(m)));
-    text += char('a' + colOf(moveTo(m)));
-    text += char('8' - rowOf(moveTo(m)));
-    if (m & PROMOTION) text += " pnbrqk?"[movePromoted(m)];
-    return text;
-}
-
-Move findMove(const std::string& text) {
-    const bool underPromotion = text.size() == 5 && (text[4] == 'r' || text[4] == 'b');
-    const std::string generated = underPromotion ? text.substr(0, 4) + 'q' : text;
-    generateAllMoves();
-    const KingShield shield = kingShield();
-    for (int i = plyEnd[board.ply - 1]; i < plyEnd[board.ply]; ++i) {
-        const Move m = moveStack[i];
-        if (coordinateText(m) == generated && isLegalWith(m, shield))
-            return underPromotion ? withPromoted(m, text[4] == 'r' ? ROOK : BISHOP) : m;
-    }
-    return 0;
-}
-
-bool playMoves(const std::string& moves) {
-    std::istringstream in(moves);
-    std::string text;
-    while (in >> text) {
-        const Move m = findMove(text);
-        if (!m || !playMove(m)) return false;
-    }
-    return true;
-}

@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/notation.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "board/random.h"
 #include "knowledge/knowledge.h"
-#include "knowledge/safefile.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 
 #include "board/movegen.h"
 #include "knowledge/knowledge.h"
-#include "knowledge/safefile.h"
+#include "platform/platform.h"
 
 static_assert(std::endian::native == std::endian::little, "teach.dat records are little-endian, as in memory");
 

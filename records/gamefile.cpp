@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "board/board.h"
+#include "platform/platform.h"
 #include "records/records.h"
-#include "knowledge/safefile.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/notation.h"
 #include "board/attacks.h"
 #include "board/board.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "records/records.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "app/bench.h"
-#include "app/notation.h"
+#include "board/notation.h"
 #include "search/search.h"
 
 namespace {

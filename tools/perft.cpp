@@ -22,6 +22,7 @@
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "board/perft.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// The FEN reader and the coordinate-move helpers of board/fen.
+// The FEN reader of board/fen.
 #include <gtest/gtest.h>
 
 #include "board/attacks.h"
@@ -96,37 +96,6 @@ TEST(Fen, UnreadableTextIsRefused) {
              "4k3/8/8/8/4P3/8/4B3/4K3 b - e3",                      // the origin is occupied
          })
         EXPECT_FALSE(setPosition(fen)) << fen;
-}
-
-TEST(Fen, CoordinateTextAndFindMove) {
-    newGame();
-    EXPECT_EQ(coordinateText(findMove("e2e4")), "e2e4");
-    EXPECT_EQ(findMove("e2e5"), 0u);
-    EXPECT_EQ(findMove("e7e5"), 0u);  // not White's move
-    ASSERT_TRUE(setPosition("4k3/1P6/8/8/8/8/8/R3K2R w KQ -"));
-    EXPECT_EQ(coordinateText(findMove("b7b8q")), "b7b8q");
-    EXPECT_EQ(coordinateText(findMove("b7b8n")), "b7b8n");
-    // The generators make queen and knight only: the rook and bishop words are the queen's, changed.
-    EXPECT_EQ(findMove("b7b8r"), withPromoted(findMove("b7b8q"), ROOK));
-    EXPECT_EQ(findMove("b7b8b"), withPromoted(findMove("b7b8q"), BISHOP));
-    EXPECT_EQ(findMove("b7b8k"), 0u);
-    EXPECT_EQ(findMove("e1e2r"), 0u);
-    EXPECT_EQ(findMove("b7b8"), 0u);
-    EXPECT_EQ(findMove("e1g1"), encodeMove(sq("e1"), sq("g1"), 0, 0, CASTLE_SHORT));
-    EXPECT_EQ(findMove("e1c1"), encodeMove(sq("e1"), sq("c1"), 0, 0, CASTLE_LONG));
-    // A move that leaves the own king attacked is not found.
-    ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/4r3/4K3 w - -"));
-    EXPECT_EQ(findMove("e1d2"), 0u);
-    EXPECT_NE(findMove("e1e2"), 0u);
-}
-
-TEST(Fen, PlayMovesStopsAtTheFirstIllegalMove) {
-    newGame();
-    EXPECT_FALSE(playMoves("e2e4 e7e5 e1e3 g8f6"));
-    EXPECT_EQ(history.count, 2);
-    newGame();
-    EXPECT_TRUE(playMoves("  e2e4   e7e5 "));
-    EXPECT_EQ(history.count, 2);
 }
 
 }  // namespace

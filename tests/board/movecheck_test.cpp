@@ -7,6 +7,7 @@
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "board/perft_data.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/notation.h"
 #include "board/board.h"
 #include "board/makemove.h"
+#include "board/notation.h"
 #include "records/records.h"
 #include "records/records_support.h"
 #include "support/position.h"

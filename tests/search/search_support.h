@@ -6,12 +6,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/notation.h"
 #include "app/searchlines.h"
 #include "app/settings.h"
 #include "board/board.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "board/picker.h"
 #include "search/search.h"
 #include "search/tt.h"

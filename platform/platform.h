@@ -1,3 +1,6 @@
+// The ground floor, below the board: what the engine asks of the operating
+// system (POSIX, as on Linux), open to every layer.
+//
 // The engine's data files on disk: reading only regular files, crash-safe
 // replacement, appending whole records, a lock shared by the engines of one
 // folder, and the clean-up of temporary files that a killed engine left.

@@ -1,4 +1,4 @@
-#include "knowledge/safefile.h"
+#include "platform/platform.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,6 +1,7 @@
-#include "app/notation.h"
+#include "board/notation.h"
 
 #include <cstring>
+#include <sstream>
 
 #include "board/attacks.h"
 #include "board/board.h"
@@ -19,8 +20,10 @@ bool isRankDigit(char c) { return c >= '1' && c <= '8'; }
 // Board without one; no reader hands it out.
 bool takesKing(Move m) { return (m & CAPTURE) && moveCaptured(m) == KING; }
 
-int promotionPiece(char c) {
-    switch (c) {
+// The piece of a promotion letter, in the case of the text's file letters
+// ('A' or 'a'); NOPIECE for any other character.
+int promotionPiece(char c, char fileA = 'A') {
+    switch (c - fileA + 'A') {
     case 'B': return BISHOP;
     case 'N': return KNIGHT;
     case 'Q': return QUEEN;
@@ -29,30 +32,44 @@ int promotionPiece(char c) {
     }
 }
 
-// The castling words and the coordinate form: the first pseudo-legal move
-// between the two squares, with the promotion piece taken from the text.
+// The first generated move between the two squares (with `legal`, the first
+// legal one), a promotion carrying the piece promoted to; 0 when there is
+// none, or when it promotes and promoted is NOPIECE.
+Move moveBetween(int from, int to, int promoted, bool legal) {
+    generateAllMoves();
+    const KingShield shield = legal ? kingShield() : KingShield{};
+    for (int i = listBegin(); i < listEnd(); ++i) {
+        const Move m = moveStack[i];
+        if (moveFrom(m) != from || moveTo(m) != to || (legal && !isLegalWith(m, shield))) continue;
+        if (!(m & PROMOTION)) return m;
+        return promoted == NOPIECE ? 0 : withPromoted(m, promoted);
+    }
+    return 0;
+}
+
+// The castling words and the console's coordinate form: the promotion piece
+// is the fifth letter, a queen when there are four.
 bool parseSquaresMove(int from, int to, const char* text, Move& move) {
     const size_t length = std::strlen(text);
-    generateAllMoves();
-    for (int i = listBegin(); i < listEnd(); ++i) {
-        Move m = moveStack[i];
-        if (moveFrom(m) != from || moveTo(m) != to) continue;
-        if (m & PROMOTION) {
-            if (length == 5) {
-                const int piece = promotionPiece(text[4]);
-                if (piece == NOPIECE) continue;
-                m = withPromoted(m, piece);
-            } else if (length == 4) {
-                m = withPromoted(m, QUEEN);
-            } else {
-                continue;
-            }
-        }
-        if (takesKing(m)) return false;
-        move = m;
-        return true;
+    const int promoted = length == 5 ? promotionPiece(text[4]) : length == 4 ? QUEEN : NOPIECE;
+    const Move m = moveBetween(from, to, promoted, false);
+    if (m == 0 || takesKing(m)) return false;
+    move = m;
+    return true;
+}
+
+// The squares and the promotion letter of a move; room for 6.
+void writeCoordinates(Move m, char* text) {
+    const int from = moveFrom(m), to = moveTo(m);
+    text[0] = char('a' + colOf(from));
+    text[1] = char('8' - rowOf(from));
+    text[2] = char('a' + colOf(to));
+    text[3] = char('8' - rowOf(to));
+    text[4] = 0;
+    if (m & PROMOTION) {
+        text[4] = " pnbrqk?"[movePromoted(m)];
+        text[5] = 0;
     }
-    return false;
 }
 
 // The pattern form: one field per kind of character, read in this order.
@@ -192,17 +209,38 @@ bool formatMove(Move move, char* text) {
         std::strcpy(text, castling);
         return true;
     }
-    const int from = moveFrom(move), to = moveTo(move);
-    text[0] = char('a' + colOf(from));
-    text[1] = char('8' - rowOf(from));
-    text[2] = char('a' + colOf(to));
-    text[3] = char('8' - rowOf(to));
-    text[4] = 0;
+    writeCoordinates(move, text);
     if (move & PROMOTION) {
         const int piece = movePromoted(move);
-        if (piece < KNIGHT || piece > QUEEN) return false;
-        text[4] = " pnbrq"[piece];
-        text[5] = 0;
+        if (piece < KNIGHT || piece > QUEEN) {
+            text[4] = 0;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string coordinateText(Move m) {
+    char text[6];
+    writeCoordinates(m, text);
+    return text;
+}
+
+Move findMove(const std::string& text) {
+    if (text.size() != 4 && text.size() != 5) return 0;
+    const int from = squareOfText(text[0], text[1]), to = squareOfText(text[2], text[3]);
+    const int promoted = text.size() == 5 ? promotionPiece(text[4], 'a') : NOPIECE;
+    if (from < 0 || to < 0 || (text.size() == 5 && promoted == NOPIECE)) return 0;
+    const Move m = moveBetween(from, to, promoted, true);
+    return (m & PROMOTION) || text.size() == 4 ? m : 0;
+}
+
+bool playMoves(const std::string& moves) {
+    std::istringstream in(moves);
+    std::string text;
+    while (in >> text) {
+        const Move m = findMove(text);
+        if (!m || !playMove(m)) return false;
     }
     return true;
 }
