@@ -42,6 +42,13 @@ void splitLine(const char* line, std::string& word, std::string& args) {
     args = text.substr(at, end - at);
 }
 
+// Force mode (xboard's FORCE): the engine plays neither colour, and the
+// moves it is sent are played without a reply until GO, which makes it play
+// the side to move. NEW leaves force mode and gives the engine back the
+// colour WHITE or BLACK gave it (BLACK at first), as if GO had not changed it.
+bool forceMode = false;
+int givenColour = BLACK;
+
 // A word that is no command in this position: a move typed by the user.
 void typedMove(const std::string& word) {
     Move move = 0;
@@ -51,7 +58,7 @@ void typedMove(const std::string& word) {
     }
     verifyMoveGeneration();
     playMove(move);
-    if (xboardMode && board.sideToMove == engineColour) engineReply();
+    if (xboardMode && !forceMode && board.sideToMove == engineColour) engineReply();
 }
 
 // The command handlers, one per word. A handler that does not take its word
@@ -59,6 +66,10 @@ void typedMove(const std::string& word) {
 // to replay) answers NOT_HERE, and the word is read as a typed move.
 
 CommandResult goCommand(const CommandLine&) {
+    if (xboardMode && forceMode) {
+        forceMode = false;
+        engineColour = board.sideToMove;
+    }
     if (!xboardMode) {
         playEngineMove();
     } else if (board.sideToMove == engineColour) {
@@ -71,6 +82,8 @@ CommandResult backCommand(const CommandLine&) { return takeBackMove() ? DONE : N
 CommandResult nextCommand(const CommandLine&) { return replayMove() ? DONE : NOT_HERE; }
 
 CommandResult newCommand(const CommandLine&) {
+    forceMode = false;
+    engineColour = givenColour;
     startGame();
     return DONE;
 }
@@ -90,6 +103,13 @@ CommandResult loadCommand(const CommandLine&) {
 
 CommandResult quitCommand(const CommandLine&) { return END_LOOP; }
 
+// An xboard word only: at the console it is read as move text, as before.
+CommandResult forceCommand(const CommandLine&) {
+    if (!xboardMode) return NOT_HERE;
+    forceMode = true;
+    return DONE;
+}
+
 CommandResult xboardCommand(const CommandLine&) {
     xboardMode = 1;
     std::signal(SIGINT, SIG_IGN);   // the interface interrupts its engine before every move
@@ -97,12 +117,12 @@ CommandResult xboardCommand(const CommandLine&) {
 }
 
 CommandResult whiteCommand(const CommandLine&) {
-    engineColour = WHITE;
+    engineColour = givenColour = WHITE;
     return DONE;
 }
 
 CommandResult blackCommand(const CommandLine&) {
-    engineColour = BLACK;
+    engineColour = givenColour = BLACK;
     return DONE;
 }
 
@@ -177,6 +197,7 @@ const Command commandTable[] = {
     {"LOAD", loadCommand, "# load - load last game\n"},
     {"QUIT", quitCommand, "# quit - exit\n"},
     {"XBOARD", xboardCommand, "# xboard - simple game under WinBoard\n"},
+    {"FORCE", forceCommand, nullptr},
     {"WHITE", whiteCommand, nullptr},
     {"BLACK", blackCommand, nullptr},
     {"TIME", timeCommand, nullptr},

@@ -58,10 +58,10 @@ TEST(Startup, ProtoverAndEndOfInput) {
 
 TEST(Startup, UnknownWordsAndBackAtTheStart) {
     EngineDir dir;
-    RunResult r = dir.run("hello world\nback\nRaNdOm\n\nquit\n");
+    RunResult r = dir.run("hello world\nback\nRaNdOm\n\nforce\nquit\n");
     EXPECT_EQ(r.status, 0);
     std::string errors = r.err.substr(startupText(r).size());
-    EXPECT_EQ(errors, "# error: HELLO\n# error: BACK\n# error: RANDOM\n# error: \n");
+    EXPECT_EQ(errors, "# error: HELLO\n# error: BACK\n# error: RANDOM\n# error: \n# error: FORCE\n");
 }
 
 TEST(Startup, ALaunchThroughALinkKeepsItsFilesBesideTheBinary) {

@@ -82,6 +82,24 @@ bool readUntil(EngineProcess& engine, const std::string& prefix, std::vector<std
     return false;
 }
 
+TEST(Xboard, ForcedMovesGetNoReplyUntilGoAndNewEndsForceMode) {
+    // GO plays the side to move (Black here); after NEW the engine plays
+    // Black again and answers White's first move.
+    EngineDir dir;
+    EngineProcess engine(dir);
+    engine.send("xboard\nnotlib\ntime 100\nforce\ne2e4\ne7e5\ng1f3\ngo\n");
+    std::vector<std::string> seen;
+    ASSERT_TRUE(readUntil(engine, "move ", seen));
+    engine.send("force\nh2h3\nnew\ntime 100\nd2d4\nquit\n");
+    ASSERT_TRUE(readUntil(engine, "move ", seen));
+    RunResult r = engine.wait(60);
+    EXPECT_EQ(r.status, 0);
+    ASSERT_EQ(seen.size(), 4u) << seen[0];
+    EXPECT_TRUE(std::regex_match(seen[1], moveLine)) << seen[1];
+    EXPECT_TRUE(std::regex_match(seen[3], moveLine)) << seen[3];
+    EXPECT_EQ(protocolLines(r.out), std::vector<std::string>{}) << "nothing after the reply to d2d4";
+}
+
 // The interface ends the game, or the session, while the engine thinks on a
 // long clock (25 s for the move): the search stops at once.
 TEST(XboardWhileThinking, GameEndsAndMoveNowAreHeard) {
