@@ -9,26 +9,17 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/notation.h"
+#include "board/positioncheck.h"
 
 namespace {
 
 // The game record holds GAME_CAPACITY moves; a longer game keeps its last
 // plies, more than the repetition test's fifty reversible moves.
 constexpr int KEPT_PLIES = 100;
-constexpr int MAX_MEN = 16;    // pieces of one colour in any game
-constexpr int MAX_PAWNS = 8;
 
-// What makes a set-up position one the engine cannot play, or nullptr.
-const char* positionFault() {
-    for (int colour = WHITE; colour <= BLACK; ++colour) {
-        const Bitboard own = board.colourBits[colour];
-        if (popCount(board.pieceBits[KING] & own) != 1) return "each side needs exactly one king";
-        if (popCount(own) > MAX_MEN) return "more than sixteen pieces of one colour";
-        if (popCount(board.pieceBits[PAWN] & own) > MAX_PAWNS) return "more than eight pawns of one colour";
-    }
-    if (isAttacked(kingSquare(board.opponent), board.sideToMove)) return "the side not to move is in check";
-    return nullptr;
-}
+// What makes a set-up position one the engine cannot play (the FEN reader
+// itself refuses pawns on the first or last rank).
+constexpr unsigned REFUSED_FAULTS = KING_COUNT | TOO_MANY_MEN | TOO_MANY_PAWNS | OPPONENT_IN_CHECK;
 
 }  // namespace
 
@@ -53,8 +44,8 @@ bool setUpPosition(const Words& words, std::string& reason) {
             reason = "invalid FEN '" + fen + "'";
             return false;
         }
-        if (const char* fault = positionFault()) {
-            reason = "FEN '" + fen + "': " + fault;
+        if (const PositionFault fault = positionFault(REFUSED_FAULTS)) {
+            reason = "FEN '" + fen + "': " + faultText(fault);
             return false;
         }
     } else {

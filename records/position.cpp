@@ -2,9 +2,9 @@
 // read back as the block of the game file.
 #include <cstdio>
 
-#include "board/attacks.h"
 #include "board/board.h"
 #include "board/makemove.h"
+#include "board/positioncheck.h"
 #include "records/records.h"
 
 namespace {
@@ -25,9 +25,6 @@ int* castlingCounters(int index) {
 const char* const FIRST_TOKEN = " :";
 const char* const SQUARE_LIST = " ,;.";
 const char* const VALUE = " ";
-
-constexpr Bitboard BACK_RANKS = rowMask(0) | rowMask(7);
-constexpr int HOME_SQUARE[2] = {60, 4};
 
 // Reads the next data line and checks its first token; pos is left after it.
 bool expectLine(FILE* in, const char* keyword, std::string& line, size_t& pos) {
@@ -71,25 +68,10 @@ bool readSideLine(FILE* in) {
     return true;
 }
 
-// Each colour has exactly one king. Beyond that, positions no game can reach
-// and that the rest of the engine is not built for are refused: more than 16
-// pieces or 8 pawns a side, a pawn on the first or last rank, and a king that
-// stands on the other colour's home square while its castling counters still
-// allow castling (the castling test would move it over occupied squares).
-// A side not to move that stands in check is accepted: the search declines to
-// play in such a position and the move readers never take a king.
-bool playablePosition() {
-    for (int colour = WHITE; colour <= BLACK; ++colour) {
-        const Bitboard own = board.colourBits[colour];
-        if (popCount(board.pieceBits[KING] & own) != 1) return false;
-        if (popCount(own) > 16 || popCount(board.pieceBits[PAWN] & own) > 8) return false;
-        if (board.pieceBits[PAWN] & own & BACK_RANKS) return false;
-        const bool mayCastle = !board.castled[colour] && !board.kingMoved[colour] &&
-                               (!board.leftRookMoved[colour] || !board.rightRookMoved[colour]);
-        if (mayCastle && kingSquare(colour) == HOME_SQUARE[colour ^ 1]) return false;
-    }
-    return true;
-}
+// Every fault of the position validator refuses a position block except
+// one: a side not to move that stands in check is accepted (the search
+// declines to play in such a position and the move readers never take a king).
+constexpr unsigned REFUSED_FAULTS = EVERY_FAULT & ~OPPONENT_IN_CHECK;
 
 bool readPositionBlock(FILE* in) {
     clearBoard();
@@ -102,7 +84,7 @@ bool readPositionBlock(FILE* in) {
         for (int index = 0; index < 4; ++index)
             if (!readCastlingLine(in, colour, index)) return false;
     }
-    return readSideLine(in) && playablePosition();
+    return readSideLine(in) && positionFault(REFUSED_FAULTS) == NO_FAULT;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/picker.h"
+#include "board/positioncheck.h"
 #include "board/random.h"
 #include "eval/evaluate.h"
 #include "knowledge/knowledge.h"
@@ -46,12 +47,6 @@ constexpr int MIN_GROWTH = 2, MAX_GROWTH = 4;   // bounds of the predicted time 
 bool fewSliders(int colour) {
     const Bitboard sliders = board.pieceBits[BISHOP] | board.pieceBits[ROOK] | board.pieceBits[QUEEN];
     return popCount(sliders & board.colourBits[colour]) < 2;
-}
-
-// Each colour has exactly one king.
-bool kingsInPlace() {
-    const Bitboard kings = board.pieceBits[KING];
-    return popCount(kings & board.colourBits[WHITE]) == 1 && popCount(kings & board.colourBits[BLACK]) == 1;
 }
 
 // The report of a move at a depth, with the clock and counters as they stand.
@@ -182,7 +177,7 @@ bool searchRoot(Move* result) {
     resetCounters();
     *result = 0;
     if (history.count >= ROOT_HISTORY_LIMIT) return false;
-    if (!kingsInPlace()) return false;
+    if (positionFault(KING_COUNT) != NO_FAULT) return false;
 
     prepareEvaluation();
     if (isRepetition() && searchReporter.rootRepeated) searchReporter.rootRepeated();
@@ -194,7 +189,7 @@ bool searchRoot(Move* result) {
     plyEnd[0] = plyEnd[-1];
     generateCaptures();
     generateQuietMoves();
-    if (isAttacked(kingSquare(board.opponent), board.sideToMove)) {
+    if (positionFault(OPPONENT_IN_CHECK) != NO_FAULT) {
         searchScore = MATE_SCORE;   // the side not to move is in check: no such position
         return false;
     }

@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "board/attacks.h"
 #include "board/board.h"
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "board/perft.h"
+#include "board/positioncheck.h"
 
 namespace {
 
@@ -98,9 +98,7 @@ int main(int argc, char** argv) {
     board.ply = 0;
     if (fen) {
         if (!setPosition(fen)) return fail(std::string("bad FEN '") + fen + "'");
-        if (popCount(board.pieceBits[KING] & board.colourBits[WHITE]) != 1 ||
-            popCount(board.pieceBits[KING] & board.colourBits[BLACK]) != 1)
-            return fail("the FEN needs one king of each colour");
+        if (positionFault(KING_COUNT) != NO_FAULT) return fail("the FEN needs one king of each colour");
     } else {
         newGame();
     }
