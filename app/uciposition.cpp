@@ -19,7 +19,8 @@ constexpr int KEPT_PLIES = 100;
 
 // What makes a set-up position one the engine cannot play (the FEN reader
 // itself refuses pawns on the first or last rank).
-constexpr unsigned REFUSED_FAULTS = KING_COUNT | TOO_MANY_MEN | TOO_MANY_PAWNS | OPPONENT_IN_CHECK;
+constexpr unsigned REFUSED_FAULTS =
+    KING_COUNT | TOO_MANY_MEN | TOO_MANY_PAWNS | OPPONENT_IN_CHECK | CASTLING_FROM_WRONG_SQUARE;
 
 }  // namespace
 

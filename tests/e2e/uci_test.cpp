@@ -155,6 +155,7 @@ TEST(UciBadInput, IsExplainedAndKeepsThePosition) {
         {"position fen K6r/8/8/8/8/8/8/k7 b", "FEN 'K6r/8/8/8/8/8/8/k7 b': the side not to move is in check"},
         {"position fen QQQQQQQQ/QQQQQQQQ/QQQk4/8/8/8/8/K7 w", "FEN 'QQQQQQQQ/QQQQQQQQ/QQQk4/8/8/8/8/K7 w': more than"},
         {"position fen 4k3/pppppppp/p7/8/8/8/8/4K3 w", "FEN '4k3/pppppppp/p7/8/8/8/8/4K3 w': more than eight pawns"},
+        {"position fen R1n1K3/8/8/8/8/8/8/4k3 w Q -", "FEN 'R1n1K3/8/8/8/8/8/8/4k3 w Q -': castling rights for a king"},
         {"position startpos moves e2e5", "illegal move 'e2e5'"},
         {"position startpos moves e2e4 e7e5 e1g1", "illegal move 'e1g1'"},
         {"position startpos moves e2e4 e7e5 e4e5", "illegal move 'e4e5'"},
