@@ -7,6 +7,7 @@
 #include "board/fen.h"
 #include "board/notation.h"
 #include "board/picker.h"
+#include "search/play.h"
 #include "search/search.h"
 
 namespace {
@@ -102,10 +103,13 @@ namespace {
 const char* reportPrefix = "";
 }
 
-void printBenchReport(int depth, int count, const char* linePrefix) {
+namespace {
+
+void printReport(bool (*run)(int, int, void (*)(const BenchLine&), BenchTotal&), int depth, int count,
+                 const char* linePrefix) {
     reportPrefix = linePrefix;
     BenchTotal total;
-    runBench(depth, count, [](const BenchLine& line) {
+    run(depth, count, [](const BenchLine& line) {
         std::printf("%sbench position %d bestmove %s nodes %llu\n", reportPrefix, line.number,
                     line.found ? coordinateText(line.move).c_str() : "0000", (unsigned long long)line.nodes);
         std::fflush(stdout);
@@ -114,6 +118,40 @@ void printBenchReport(int depth, int count, const char* linePrefix) {
     std::printf("Nodes searched  : %llu\n", (unsigned long long)total.nodes);
     std::printf("Nodes/second    : %llu\n", (unsigned long long)total.nodesPerSecond);
     std::fflush(stdout);
+}
+
+}  // namespace
+
+void printBenchReport(int depth, int count, const char* linePrefix) { printReport(runBench, depth, count, linePrefix); }
+
+void printPlayBenchReport(int depth, int count, const char* linePrefix) {
+    printReport(runPlayBench, depth, count, linePrefix);
+}
+
+bool runPlayBench(int depth, int count, void (*perPosition)(const BenchLine&), BenchTotal& total) {
+    const int savedMegabytes = playTableMegabytes();
+    playTableResize(PLAY_BENCH_MEGABYTES);
+    total = BenchTotal{0, 0, 0};
+    bool complete = true;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < count && i < POSITION_COUNT; ++i) {
+        if (!setPosition(positions[i])) {
+            complete = false;
+            break;
+        }
+        playNewGame();
+        PlayRequest request;
+        request.limits.depth = depth;
+        PlayControl control;
+        const PlayResult result = playSearch(request, control, PlayReporter{nullptr});
+        total.nodes += result.nodes;
+        if (perPosition) perPosition(BenchLine{i + 1, positions[i], result.best != 0, result.best, result.score, result.nodes});
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    total.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+    total.nodesPerSecond = total.milliseconds > 0 ? total.nodes * 1000 / uint64_t(total.milliseconds) : 0;
+    playTableResize(savedMegabytes);
+    return complete;
 }
 
 bool readBenchArguments(const Words& arguments, int& depth, int& count) {

@@ -43,3 +43,12 @@ void printBenchReport(int depth, int count, const char* linePrefix);
 // The words after "bench": [depth [positions]], a depth from 2 to the
 // deepest iteration and 1 to all positions; false for anything else.
 bool readBenchArguments(const Words& arguments, int& depth, int& count);
+
+// The same positions through the play search (search/play.h), each with an
+// empty table of PLAY_BENCH_MEGABYTES and no ordering data: its node total is
+// the play search's signature. The table keeps its size setting.
+constexpr int PLAY_BENCH_DEPTH = 11;
+constexpr int PLAY_BENCH_MEGABYTES = 16;
+bool runPlayBench(int depth, int count, void (*perPosition)(const BenchLine&), BenchTotal& total);
+// printBenchReport for the play search.
+void printPlayBenchReport(int depth, int count, const char* linePrefix);

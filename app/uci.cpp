@@ -9,6 +9,7 @@
 #include "app/uciparts.h"
 #include "app/version.h"
 #include "board/picker.h"
+#include "search/play.h"
 
 void send(const char* format, ...) {
     va_list args;
@@ -31,6 +32,7 @@ void identify() {
 void newGameCommand() {
     startGame();
     clearOrdering();
+    playNewGame();
     lastPosition = {"startpos"};
 }
 

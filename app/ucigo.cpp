@@ -1,5 +1,6 @@
 // UCI "go": the search under the limits given, answered with "bestmove".
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "app/input.h"
@@ -7,6 +8,8 @@
 #include "app/uciparts.h"
 #include "board/board.h"
 #include "board/notation.h"
+#include "knowledge/knowledge.h"
+#include "search/play.h"
 #include "search/search.h"
 
 namespace {
@@ -17,6 +20,7 @@ struct GoLimits {
     uint64_t nodes = 0;
     int depth = MAX_ITERATION_DEPTH;
     bool infinite = false;
+    int64_t clockLeft = -1, increment = 0, movesToGo = 0, moveTime = -1;   // as given, for the side to move
 };
 
 // The words after "go". Unknown words and "ponder" are passed over.
@@ -46,6 +50,10 @@ GoLimits readGoLimits(const Words& words) {
         ++i;
     }
     const int side = board.sideToMove;
+    limits.clockLeft = clock[side];
+    limits.increment = increment[side];
+    limits.movesToGo = movesToGo;
+    limits.moveTime = moveTime;
     if (moveTime >= 0) {
         limits.milliseconds = std::max<int64_t>(moveTime - moveOverhead, 1);
         limits.wholeSpan = true;
@@ -61,12 +69,74 @@ GoLimits readGoLimits(const Words& words) {
     return limits;
 }
 
+// ---------------------------------------------------------------- the play search
+
+void printPlayLine(const PlayLineReport& r) {
+    constexpr int MOVE_TEXT = 6;   // " e7e8q"
+    char line[192 + PLAY_MAX_PLY * MOVE_TEXT];
+    char score[24];
+    uciScore(r.score, score, sizeof(score));
+    const char* bound = r.bound == PLAY_LOWER ? " lowerbound" : r.bound == PLAY_UPPER ? " upperbound" : "";
+    const uint64_t rate = r.milliseconds > 0 ? r.nodes * 1000 / uint64_t(r.milliseconds) : 0;
+    int length = std::snprintf(line, sizeof(line),
+                               "info depth %d seldepth %d multipv %d score %s%s nodes %llu nps %llu hashfull %d "
+                               "time %lld pv",
+                               r.depth, r.selDepth, r.line, score, bound, (unsigned long long)r.nodes,
+                               (unsigned long long)rate, r.hashfull, (long long)r.milliseconds);
+    for (int i = 0; i < r.pvLength && i < PLAY_MAX_PLY; ++i)
+        length += std::snprintf(line + length, sizeof(line) - size_t(length), " %s", coordinateText(r.pv[i]).c_str());
+    send("%s", line);
+}
+
+bool playInputWaiting() { return uciInputWaiting() || terminationRequested; }
+
+// The play search's request from the limits of "go": the clock's soft and
+// hard budgets, a move time used to its end, or no time limit.
+PlayRequest playRequest(const GoLimits& limits) {
+    PlayRequest request;
+    request.limits.depth = std::min(limits.depth, maxIterationDepth);
+    request.limits.nodes = limits.nodes;
+    if (limits.infinite) return request;
+    if (limits.clockLeft >= 0) {
+        const PlayBudget budget = playClockBudget(limits.clockLeft, limits.increment, limits.movesToGo, moveOverhead);
+        request.limits.softMilliseconds = budget.soft;
+        request.limits.hardMilliseconds = budget.hard;
+    }
+    if (limits.moveTime >= 0) {
+        const int64_t span = std::max<int64_t>(limits.moveTime - moveOverhead, 1);
+        if (span < request.limits.hardMilliseconds) {
+            request.limits.softMilliseconds = request.limits.hardMilliseconds = span;
+            request.limits.wholeSpan = true;
+        }
+    }
+    return request;
+}
+
+// The play search's "go": the book's move when OwnBook is on and it has one.
+std::string playGoCommand(const GoLimits& limits) {
+    thinkingInfinite = limits.infinite;
+    stopHeard = false;
+    markThinkingStart();
+    Move move = settings.USELIB ? bookMove() : 0;
+    if (move == 0) {
+        PlayControl control;
+        control.inputWaiting = playInputWaiting;
+        move = playSearch(playRequest(limits), control, PlayReporter{printPlayLine}).best;
+    }
+    std::string next;
+    if (limits.infinite && !stopHeard) next = waitForStop();
+    thinkingInfinite = false;
+    send("bestmove %s", move != 0 ? coordinateText(move).c_str() : "0000");
+    return next;
+}
+
 }  // namespace
 
 // Searches the position under the limits and answers "bestmove"; returns
 // the line that ended an infinite search's wait, if any.
 std::string goCommand(const Words& words) {
     const GoLimits limits = readGoLimits(words);
+    if (selectiveSearch) return playGoCommand(limits);
     thinkingInfinite = limits.infinite;
     stopHeard = false;
     markThinkingStart();

@@ -3,6 +3,7 @@
 
 #include "app/uciparts.h"
 #include "board/picker.h"
+#include "search/play.h"
 #include "search/search.h"
 #include "search/tt.h"
 
@@ -27,7 +28,17 @@ struct Option {
     void (*apply)(int value);
 };
 
+int hashSetting = hashMegabytes(TT_BITS);
+
+// Hash sizes the table of the search that "go" runs; the other keeps its
+// smallest size (the play search's is given back).
 void setHash(int megabytes) {
+    hashSetting = megabytes;
+    if (selectiveSearch) {
+        if (!playTableResize(megabytes))
+            send("info string Hash: %d MB cannot be had, the table keeps %d MB", megabytes, playTableMegabytes());
+        return;
+    }
     int bits = TT_BITS;
     while (bits < TT_MAX_BITS && hashMegabytes(bits + 1) <= megabytes) ++bits;
     if (!ttResize(bits))
@@ -38,6 +49,15 @@ void setHash(int megabytes) {
 void clearHash(int) {
     ttClear();
     clearOrdering();
+    playNewGame();
+}
+
+void setSelectiveSearch(int on) {
+    if (bool(on) == selectiveSearch) return;
+    selectiveSearch = on;
+    if (on) ttResize(TT_BITS);
+    else playTableRelease();
+    setHash(hashSetting);
 }
 
 void setOwnBook(int on) { settings.USELIB = on; }
@@ -58,11 +78,13 @@ const Option options[] = {
     {"OwnBook", CHECK, 1, 0, 1, setOwnBook},
     {"Learning", CHECK, 1, 0, 1, setLearning},
     {"Move Overhead", SPIN, DEFAULT_MOVE_OVERHEAD, 0, MAX_MOVE_OVERHEAD, setMoveOverhead},
+    {"SelectiveSearch", CHECK, 0, 0, 1, setSelectiveSearch},
 };
 
 }  // namespace
 
 int moveOverhead = DEFAULT_MOVE_OVERHEAD;
+bool selectiveSearch = false;
 
 void printOptions() {
     for (const Option& o : options) {

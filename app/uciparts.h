@@ -17,6 +17,7 @@
 // ---------------------------------------------------------------- options
 
 extern int moveOverhead;   // milliseconds the interface and the pipes take per move
+extern bool selectiveSearch;   // "go" runs the play search (search/play.h), not the console's
 void printOptions();
 void setOptionCommand(const Words& words);
 

@@ -1,8 +1,8 @@
 # Runs the bench and compares its node total with the signature file.
-#   cmake -DBENCH=<bench binary> -DSIGNATURE=<file> -P bench_signature.cmake
+#   cmake -DBENCH=<bench binary> -DSIGNATURE=<file> [-DSEARCH=play] -P bench_signature.cmake
 file(READ ${SIGNATURE} expected)
 string(STRIP "${expected}" expected)
-execute_process(COMMAND ${BENCH} OUTPUT_VARIABLE out RESULT_VARIABLE status)
+execute_process(COMMAND ${BENCH} ${SEARCH} OUTPUT_VARIABLE out RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "bench exited with ${status}")
 endif()

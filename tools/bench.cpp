@@ -2,9 +2,11 @@
 // fixed depth; one line per position and the node total, the signature of
 // the search.
 //
-//   bench [depth [positions]]   default: every position to depth 7
+//   bench [depth [positions]]        default: every position to depth 7
+//   bench play [depth [positions]]   the play search, default depth 11
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/bench.h"
 #include "board/notation.h"
@@ -28,10 +30,16 @@ void printLine(const BenchLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int depth = argument(argc, argv, 1, BENCH_DEFAULT_DEPTH, 2, MAX_ITERATION_DEPTH);
+    const bool play = argc > 1 && std::strcmp(argv[1], "play") == 0;
+    if (play) {
+        --argc;
+        ++argv;
+    }
+    const int depth = argument(argc, argv, 1, play ? PLAY_BENCH_DEPTH : BENCH_DEFAULT_DEPTH, play ? 1 : 2,
+                               MAX_ITERATION_DEPTH);
     const int count = argument(argc, argv, 2, benchPositionCount(), 1, benchPositionCount());
     BenchTotal total;
-    if (!runBench(depth, count, printLine, total)) return 2;
+    if (!(play ? runPlayBench : runBench)(depth, count, printLine, total)) return 2;
     std::printf("bench: %llu nodes, %lld ms, %lld nodes/s\n", (unsigned long long)total.nodes,
                 (long long)total.milliseconds, (long long)total.nodesPerSecond);
     return 0;

@@ -42,6 +42,7 @@ const char* const handshake =
     "option name OwnBook type check default true\n"
     "option name Learning type check default true\n"
     "option name Move Overhead type spin default 30 min 0 max 5000\n"
+    "option name SelectiveSearch type check default false\n"
     "uciok\n";
 
 const std::string noBook = "uci\nsetoption name OwnBook value false\n";
@@ -169,8 +170,8 @@ TEST(UciBadInput, IsExplainedAndKeepsThePosition) {
         {"setoption name OwnBook value maybe", "OwnBook: value 'maybe' not taken"},
         {"setoption name Colour value red", "no option named 'Colour'"},
         {"setoption Hash 16", "setoption needs"},
-        {"bench deep", "bench [depth [positions]]"},
-        {"bench 3 99", "bench [depth [positions]]"},
+        {"bench deep", "bench [play] [depth [positions]]"},
+        {"bench 3 99", "bench [play] [depth [positions]]"},
         {"\x01\x02\xff\x7f", "unknown command"},
     };
     const std::string base = "position fen k7/2P5/1K6/8/8/8/8/8 w - - 0 1 moves c7c8b\n";
@@ -184,7 +185,7 @@ TEST(UciBadInput, IsExplainedAndKeepsThePosition) {
         EXPECT_EQ(s.infoStrings[0].rfind(c.reason, 0), 0u) << s.infoStrings[0];
         ASSERT_EQ(s.bestmoves.size(), 1u) << r.out;
         EXPECT_EQ(s.bestmoves[0], "a8b8");
-        EXPECT_EQ(s.other.size(), size_t(9)) << "the handshake only";
+        EXPECT_EQ(s.other.size(), size_t(10)) << "the handshake only";
     }
 }
 

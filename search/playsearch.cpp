@@ -1,0 +1,824 @@
+// The play search (search/play.h): iterative deepening over the legal root
+// moves with aspiration windows and several lines, a principal variation
+// search below with reductions and pruning, and a quiescence search of
+// captures with static exchange pruning.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "board/attacks.h"
+#include "board/board.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "eval/evaluate.h"
+#include "search/play.h"
+#include "search/playtt.h"
+
+namespace {
+
+constexpr int INFINITE_SCORE = MATE_SCORE + 1;
+constexpr int DRAW_SCORE = 0;
+constexpr int NO_EVAL = -INFINITE_SCORE;
+
+int matedAt(int ply) { return -MATE_SCORE + ply; }
+int mateAt(int ply) { return MATE_SCORE - ply; }
+bool isMateScore(int score) { return score > MATE_FOUND || score < -MATE_FOUND; }
+
+// Table scores count mates from the node, the search's from the root.
+int toTable(int score, int ply) { return score > MATE_FOUND ? score + ply : score < -MATE_FOUND ? score - ply : score; }
+int fromTable(int score, int ply) { return score > MATE_FOUND ? score - ply : score < -MATE_FOUND ? score + ply : score; }
+
+// ---------------------------------------------------------------- tuning
+
+constexpr int ASPIRATION_DEPTH = 4;     // from this depth the root searches in a window
+constexpr int ASPIRATION_WINDOW = 25;
+constexpr int NODES_PER_CLOCK_READING = 1024;
+
+constexpr int HISTORY_MAX = 16384;      // ordering statistics stay within ±HISTORY_MAX
+int historyBonus(int depth) { return std::min(24 * depth * depth + 32 * depth, 1600); }
+
+constexpr int RAZOR_DEPTH = 3;
+constexpr int RAZOR_MARGIN = 250;       // per ply of depth
+constexpr int REVERSE_FUTILITY_DEPTH = 8;
+constexpr int REVERSE_FUTILITY_MARGIN = 80;   // per ply of depth
+constexpr int NULL_MOVE_BASE_REDUCTION = 3;
+constexpr int NULL_MOVE_DEPTH_DIVISOR = 3;    // one more ply of reduction for every three of depth
+constexpr int NULL_MOVE_EVAL_DIVISOR = 200;   // and for every two pawns the eval is above beta
+constexpr int NULL_MOVE_EVAL_PLIES = 3;       // at most this many of those
+constexpr int FUTILITY_DEPTH = 6;             // in plies of reduced depth
+constexpr int FUTILITY_BASE = 100;
+constexpr int FUTILITY_MARGIN = 100;          // per ply of reduced depth
+constexpr int QUIET_SEE_MARGIN = 30;          // quiet moves losing more than this times depth² are pruned
+constexpr int CAPTURE_SEE_MARGIN = 100;       // captures losing more than this per ply of depth are pruned
+constexpr int SEE_PRUNE_DEPTH = 6;
+constexpr int DELTA_MARGIN = 200;             // quiescence: a capture that cannot bring the score near alpha is skipped
+constexpr int LMR_MIN_DEPTH = 3;
+constexpr int HISTORY_REDUCTION_DIVISOR = 6000;   // a ply less (more) reduction per this much history
+constexpr int IIR_DEPTH = 4;                  // nodes this deep without a table move search a ply shallower
+
+// ---------------------------------------------------------------- per-thread state
+
+struct StackEntry {
+    Move move;          // the move made at this ply (0: a null move)
+    int staticEval;     // NO_EVAL in check
+    Move killers[2];
+    int reversible;     // reversible plies up to this node (fifty-move rule)
+};
+
+struct RootMove {
+    Move move;
+    int score;
+    int previousScore;
+    int selDepth;
+    PlayBound bound;
+    Move pv[PLAY_MAX_PLY + 1];
+    int pvLength;
+};
+
+// Everything one search thread owns. The board, the move-list stack and the
+// game record are the engine's globals for now; a thread with a board of its
+// own moves them in here.
+struct PlayThread {
+    int history[2][64][64];             // quiet moves: [colour][from][to]
+    int captureHistory[7][64][7];       // [piece][to][captured piece]
+    Move counterMoves[2][7][64];        // the reply to the opponent's last move: [colour][its piece][its target]
+    StackEntry stackStorage[PLAY_MAX_PLY + 3];
+    StackEntry* stack = stackStorage + 1;   // stack[-1] exists
+    Move pv[PLAY_MAX_PLY + 1][PLAY_MAX_PLY + 1];
+    int pvLength[PLAY_MAX_PLY + 1];
+    RootMove rootMoves[PLAY_MAX_ROOT_MOVES];
+    int rootCount;
+    int lineIndex;                      // the MultiPV line being searched
+    uint64_t nodes;
+    int selDepth;
+    bool stopped;
+};
+
+PlayThread mainThread;
+
+// ---------------------------------------------------------------- clock
+
+struct SearchClock {
+    std::chrono::steady_clock::time_point start;
+    PlayLimits limits;
+    PlayControl* control;
+    bool wasPondering;
+};
+SearchClock searchClock;
+
+int64_t elapsed() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - searchClock.start)
+        .count();
+}
+
+// Reads the limits every NODES_PER_CLOCK_READING nodes; true once the search is to stop.
+bool checkStop(PlayThread& t) {
+    if (t.stopped) return true;
+    if (t.nodes % NODES_PER_CLOCK_READING != 0) return false;
+    PlayControl& control = *searchClock.control;
+    if (control.inputWaiting && control.inputWaiting()) control.stop = true;
+    const bool pondering = control.pondering;
+    if (searchClock.wasPondering && !pondering) {
+        searchClock.start = std::chrono::steady_clock::now();   // the budget runs from the ponder hit
+        searchClock.wasPondering = false;
+    }
+    if (control.stop) t.stopped = true;
+    if (searchClock.limits.nodes && t.nodes >= searchClock.limits.nodes) t.stopped = true;
+    if (!pondering && elapsed() >= searchClock.limits.hardMilliseconds) t.stopped = true;
+    return t.stopped;
+}
+
+// ---------------------------------------------------------------- small rules
+
+int lmrTable[PLAY_MAX_DEPTH + 1][64];
+
+void initReductions() {
+    for (int d = 1; d <= PLAY_MAX_DEPTH; ++d)
+        for (int m = 1; m < 64; ++m) lmrTable[d][m] = int(0.75 + std::log(d) * std::log(m) / 2.25);
+}
+
+bool isTactical(Move m) { return (m & CAPTURE_OR_PROMOTION) != 0; }
+bool isReversible(Move m) { return m != 0 && !(m & CAPTURE_OR_PROMOTION) && movePromoted(m) != 1; }
+
+bool hasPieces(int colour) {
+    const Bitboard pieces = board.pieceBits[KNIGHT] | board.pieceBits[BISHOP] | board.pieceBits[ROOK] |
+                            board.pieceBits[QUEEN];
+    return (pieces & board.colourBits[colour]) != 0;
+}
+
+// Gravity: an entry moves by the bonus and is pulled back the nearer it is to the bound.
+void updateStat(int& entry, int bonus) { entry += bonus - entry * std::abs(bonus) / HISTORY_MAX; }
+
+// A repetition of a position since the last irreversible move, or a fifty-move draw.
+bool isDraw(const PlayThread& t, int ply) {
+    const int reversible = t.stack[ply].reversible;
+    if (reversible >= 100) return true;
+    const int current = history.count + ply - 1;   // the slot of the move that led here
+    for (int d = 1; d <= reversible && current - d >= 0; ++d) {
+        if (history.historyMoves[current - d + 1] == 0) return false;   // nothing repeats across a null move
+        if (d % 2 == 0 && history.historyKeys[current - d] == board.hashKey) return true;
+    }
+    return false;
+}
+
+
+// Makes the move and records it in the game record's slot for this ply.
+void enterChild(PlayThread& t, Move move) {
+    const int ply = board.ply;
+    t.stack[ply].move = move;
+    t.stack[ply + 1].reversible = isReversible(move) ? t.stack[ply].reversible + 1 : 0;
+    pushMove(move);
+}
+
+void leaveChild(Move move) { popMove(move); }
+
+// After enterChild: whether the move gave check.
+bool inCheckAfterMove() { return isAttacked(kingSquare(board.sideToMove), board.opponent); }
+
+void updatePv(PlayThread& t, int ply, Move move) {
+    t.pv[ply][ply] = move;
+    int length = t.pvLength[ply + 1];
+    for (int i = ply + 1; i < length; ++i) t.pv[ply][i] = t.pv[ply + 1][i];
+    t.pvLength[ply] = std::max(length, ply + 1);
+}
+
+// ---------------------------------------------------------------- move ordering
+
+constexpr int SEE_VALUES[8] = {0, PAWN_VALUE, KNIGHT_VALUE, BISHOP_VALUE, ROOK_VALUE, QUEEN_VALUE, 0, 0};
+constexpr int BAD_CAPTURE = -(1 << 28);   // the score of a capture found to lose material
+
+enum Stage {
+    TABLE_MOVE, MAKE_CAPTURES, GOOD_CAPTURES, KILLER_ONE, KILLER_TWO, COUNTER_MOVE, MAKE_QUIETS, QUIETS,
+    BAD_CAPTURES, EVASION_TABLE_MOVE, MAKE_EVASIONS, EVASIONS, QUIESCENCE_TABLE_MOVE, MAKE_QUIESCENCE, QUIESCENCE,
+    DONE
+};
+
+struct Picker {
+    int stage;
+    int cursor, end;       // the unread part of the current list
+    int captureEnd;        // end of the captures; the quiet moves follow them
+    int badStart;          // the losing captures: badStart..captureEnd-1
+    Move tableMove;
+    Move killers[2];
+    Move counter;
+};
+
+int captureScore(const PlayThread& t, Move m) {
+    const int piece = board.squares[moveFrom(m)];
+    int score = 16 * SEE_VALUES[moveCaptured(m)] + t.captureHistory[piece][moveTo(m)][moveCaptured(m)] / 8;
+    if (m & PROMOTION) score += 16 * SEE_VALUES[movePromoted(m)];
+    return score;
+}
+
+void scoreCaptures(const PlayThread& t, int first, int last) {
+    for (int i = first; i < last; ++i) moveScore[i] = captureScore(t, moveStack[i]);
+}
+
+void scoreQuiets(const PlayThread& t, int first, int last) {
+    const int s = board.sideToMove;
+    for (int i = first; i < last; ++i) moveScore[i] = t.history[s][moveFrom(moveStack[i])][moveTo(moveStack[i])];
+}
+
+// Evasions: captures by the victim's value, then the quiet moves by history.
+void scoreEvasions(const PlayThread& t, int first, int last) {
+    const int s = board.sideToMove;
+    for (int i = first; i < last; ++i) {
+        const Move m = moveStack[i];
+        moveScore[i] = isTactical(m) ? (1 << 20) + captureScore(t, m) : t.history[s][moveFrom(m)][moveTo(m)];
+    }
+}
+
+// Brings the best entry of cursor..end-1 to the cursor.
+void pickBest(int cursor, int end) {
+    int best = cursor;
+    for (int i = cursor + 1; i < end; ++i)
+        if (moveScore[i] > moveScore[best]) best = i;
+    std::swap(moveStack[cursor], moveStack[best]);
+    std::swap(moveScore[cursor], moveScore[best]);
+}
+
+// A move word from the table or a killer slot, checked against the position
+// before use: only a move the generators would produce here is played.
+bool isUsable(Move m) { return m != 0 && isPlayableMove(m); }
+
+bool isQuietSpecial(const Picker& p, Move m) {
+    return m == p.tableMove || m == p.killers[0] || m == p.killers[1] || m == p.counter;
+}
+
+// The next pseudo-legal move, or 0. skipQuiets leaves out the rest of the quiet moves.
+Move nextMove(const PlayThread& t, Picker& p, bool skipQuiets) {
+    const int ply = board.ply;
+    for (;;) {
+        switch (p.stage) {
+        case TABLE_MOVE:
+        case EVASION_TABLE_MOVE:
+        case QUIESCENCE_TABLE_MOVE:
+            ++p.stage;
+            if (p.tableMove) return p.tableMove;
+            break;
+        case MAKE_CAPTURES:
+        case MAKE_QUIESCENCE:
+            plyEnd[ply] = plyEnd[ply - 1];
+            generateCaptures();
+            p.cursor = plyEnd[ply - 1];
+            p.end = p.captureEnd = plyEnd[ply];
+            scoreCaptures(t, p.cursor, p.end);
+            ++p.stage;
+            break;
+        case GOOD_CAPTURES:
+            while (p.cursor < p.end) {
+                pickBest(p.cursor, p.end);
+                const Move m = moveStack[p.cursor];
+                if (moveScore[p.cursor] <= BAD_CAPTURE / 2) break;   // only losing captures are left
+                if (!seeAtLeast(m, 0)) {
+                    moveScore[p.cursor] = BAD_CAPTURE + moveScore[p.cursor];
+                    continue;
+                }
+                ++p.cursor;
+                if (m != p.tableMove) return m;
+            }
+            p.badStart = p.cursor;
+            ++p.stage;
+            break;
+        case KILLER_ONE:
+        case KILLER_TWO: {
+            const Move k = p.killers[p.stage - KILLER_ONE];
+            ++p.stage;
+            if (!skipQuiets && k != p.tableMove && !isTactical(k) && isUsable(k)) return k;
+            break;
+        }
+        case COUNTER_MOVE:
+            ++p.stage;
+            if (!skipQuiets && p.counter != p.tableMove && p.counter != p.killers[0] && p.counter != p.killers[1] &&
+                !isTactical(p.counter) && isUsable(p.counter))
+                return p.counter;
+            break;
+        case MAKE_QUIETS:
+            ++p.stage;
+            if (skipQuiets) break;
+            generateQuietMoves();
+            p.cursor = p.captureEnd;
+            p.end = plyEnd[ply];
+            scoreQuiets(t, p.cursor, p.end);
+            break;
+        case QUIETS:
+            while (!skipQuiets && p.cursor < p.end) {
+                pickBest(p.cursor, p.end);
+                const Move m = moveStack[p.cursor++];
+                if (!isQuietSpecial(p, m)) return m;
+            }
+            ++p.stage;
+            p.cursor = p.badStart;
+            break;
+        case BAD_CAPTURES:
+            // The losing captures lie from badStart to the end of the captures.
+            while (p.cursor < p.captureEnd) {
+                pickBest(p.cursor, p.captureEnd);
+                const Move m = moveStack[p.cursor++];
+                if (m != p.tableMove) return m;
+            }
+            p.stage = DONE;
+            break;
+        case MAKE_EVASIONS:
+            plyEnd[ply] = plyEnd[ply - 1];
+            generateCaptures();
+            generateQuietMoves();
+            p.cursor = plyEnd[ply - 1];
+            p.end = plyEnd[ply];
+            scoreEvasions(t, p.cursor, p.end);
+            ++p.stage;
+            break;
+        case EVASIONS:
+        case QUIESCENCE:
+            while (p.cursor < p.end) {
+                pickBest(p.cursor, p.end);
+                const Move m = moveStack[p.cursor++];
+                if (m != p.tableMove) return m;
+            }
+            p.stage = DONE;
+            break;
+        default:
+            return 0;
+        }
+    }
+}
+
+void startPicker(Picker& p, int stage, Move tableMove) {
+    p.stage = stage;
+    p.cursor = p.end = p.captureEnd = p.badStart = 0;
+    p.tableMove = tableMove;
+    p.killers[0] = p.killers[1] = p.counter = 0;
+}
+
+// ---------------------------------------------------------------- learning from a cut-off
+
+void updateQuietStats(PlayThread& t, int ply, Move best, int depth, const Move* quiets, int quietCount) {
+    const int s = board.sideToMove;
+    const int bonus = historyBonus(depth);
+    updateStat(t.history[s][moveFrom(best)][moveTo(best)], bonus);
+    for (int i = 0; i < quietCount; ++i)
+        if (quiets[i] != best) updateStat(t.history[s][moveFrom(quiets[i])][moveTo(quiets[i])], -bonus);
+    StackEntry& e = t.stack[ply];
+    if (e.killers[0] != best) {
+        e.killers[1] = e.killers[0];
+        e.killers[0] = best;
+    }
+    const Move previous = ply > 0 ? t.stack[ply - 1].move : 0;
+    if (previous) t.counterMoves[s][board.squares[moveTo(previous)]][moveTo(previous)] = best;
+}
+
+void updateCaptureStat(PlayThread& t, Move m, int bonus) {
+    updateStat(t.captureHistory[board.squares[moveFrom(m)]][moveTo(m)][moveCaptured(m)], bonus);
+}
+
+// ---------------------------------------------------------------- quiescence
+
+int quiesce(PlayThread& t, int alpha, int beta) {
+    const int ply = board.ply;
+    t.pvLength[ply] = ply;
+    plyEnd[ply] = plyEnd[ply - 1];   // children searched before this node's list is made start where it would
+    ++t.nodes;
+    if (checkStop(t)) return 0;
+    if (ply > t.selDepth) t.selDepth = ply;
+    if (ply >= PLAY_MAX_PLY) return evaluate(alpha, beta);
+    const bool pvNode = beta - alpha > 1;
+
+    const KingShield shield = kingShield();
+    const bool inCheck = shield.checkers != 0;
+    const HashKey key = playKey();
+    PlayTableEntry entry{};
+    const bool hit = playTableProbe(key, entry);
+    const int tableScore = hit ? fromTable(entry.score, ply) : 0;
+    if (hit && !pvNode &&
+        (entry.bound == TABLE_EXACT || (entry.bound == TABLE_LOWER && tableScore >= beta) ||
+         (entry.bound == TABLE_UPPER && tableScore <= alpha)))
+        return tableScore;
+
+    int bestScore = -INFINITE_SCORE;
+    int standPat = NO_EVAL;
+    if (!inCheck) {
+        standPat = evaluate(alpha, beta);
+        if (standPat >= beta) return standPat;
+        if (standPat > alpha) alpha = standPat;
+        bestScore = standPat;
+    }
+
+    Move tableMove = hit ? entry.move : 0;
+    if (tableMove && (!isUsable(tableMove) || !isLegalWith(tableMove, shield) || (!inCheck && !isTactical(tableMove))))
+        tableMove = 0;
+    Picker picker;
+    startPicker(picker, inCheck ? EVASION_TABLE_MOVE : QUIESCENCE_TABLE_MOVE, tableMove);
+    const int startAlpha = alpha;
+    Move bestMove = 0;
+    int legal = 0;
+    while (const Move move = nextMove(t, picker, false)) {
+        if (move != tableMove && !isLegalWith(move, shield)) continue;
+        ++legal;
+        if (!inCheck) {
+            // A capture that cannot lift the score to alpha, or that loses material, is left out.
+            if (!(move & PROMOTION) && standPat + SEE_VALUES[moveCaptured(move)] + DELTA_MARGIN <= alpha) continue;
+            if (!seeAtLeast(move, 0)) continue;
+        }
+        enterChild(t, move);
+        const int score = -quiesce(t, -beta, -alpha);
+        leaveChild(move);
+        if (t.stopped) return 0;
+        if (score > bestScore) {
+            bestScore = score;
+            if (score > alpha) {
+                bestMove = move;
+                if (pvNode) updatePv(t, ply, move);
+                if (score >= beta) break;
+                alpha = score;
+            }
+        }
+    }
+    if (inCheck && legal == 0) return matedAt(ply);
+    const int bound = bestScore >= beta ? TABLE_LOWER : bestScore > startAlpha ? TABLE_EXACT : TABLE_UPPER;
+    playTableStore(key, bestMove, toTable(bestScore, ply), 0, bound);
+    return bestScore;
+}
+
+// ---------------------------------------------------------------- the main search
+
+int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
+    if (depth <= 0) return quiesce(t, alpha, beta);
+    const int ply = board.ply;
+    const bool pvNode = beta - alpha > 1;
+    t.pvLength[ply] = ply;
+    plyEnd[ply] = plyEnd[ply - 1];   // children searched before this node's list is made start where it would
+    ++t.nodes;
+    if (checkStop(t)) return 0;
+    if (ply > t.selDepth) t.selDepth = ply;
+
+    // Draws, the ply limit, and mate-distance pruning: no line beats a mate found nearer the root.
+    if (isDraw(t, ply)) return DRAW_SCORE;
+    if (ply >= PLAY_MAX_PLY) return evaluate(-INFINITE_SCORE, INFINITE_SCORE);
+    alpha = std::max(alpha, matedAt(ply));
+    beta = std::min(beta, mateAt(ply + 1));
+    if (alpha >= beta) return alpha;
+
+    const KingShield shield = kingShield();
+    const bool inCheck = shield.checkers != 0;
+    StackEntry& here = t.stack[ply];
+    t.stack[ply + 1].killers[0] = t.stack[ply + 1].killers[1] = 0;
+
+    // The table: a deep enough bound ends the node outside the principal variation.
+    const HashKey key = playKey();
+    PlayTableEntry entry{};
+    const bool hit = playTableProbe(key, entry);
+    const int tableScore = hit ? fromTable(entry.score, ply) : 0;
+    Move tableMove = hit ? entry.move : 0;
+    if (tableMove && (!isUsable(tableMove) || !isLegalWith(tableMove, shield))) tableMove = 0;
+    if (hit && !pvNode && entry.depth >= depth &&
+        (entry.bound == TABLE_EXACT || (entry.bound == TABLE_LOWER && tableScore >= beta) ||
+         (entry.bound == TABLE_UPPER && tableScore <= alpha))) {
+        if (tableMove && tableScore >= beta && !isTactical(tableMove))
+            updateQuietStats(t, ply, tableMove, depth, nullptr, 0);
+        return tableScore;
+    }
+
+    // The static score, sharpened by the table's bound.
+    int eval = NO_EVAL;
+    bool improving = false;
+    if (inCheck) {
+        here.staticEval = NO_EVAL;
+    } else {
+        here.staticEval = eval = evaluate(-INFINITE_SCORE, INFINITE_SCORE);
+        if (hit && !isMateScore(tableScore) &&
+            (entry.bound == TABLE_EXACT || (entry.bound == TABLE_LOWER) == (tableScore > eval)))
+            eval = tableScore;
+        improving = ply >= 2 && t.stack[ply - 2].staticEval != NO_EVAL && here.staticEval > t.stack[ply - 2].staticEval;
+    }
+
+    if (!pvNode && !inCheck) {
+        // Razoring: far below alpha near the horizon, the quiescence search decides.
+        if (depth <= RAZOR_DEPTH && eval + RAZOR_MARGIN * depth <= alpha) {
+            const int score = quiesce(t, alpha - 1, alpha);
+            if (score < alpha) return score;
+        }
+        // Reverse futility: far enough above beta, the node holds.
+        if (depth <= REVERSE_FUTILITY_DEPTH && eval - REVERSE_FUTILITY_MARGIN * (depth - improving) >= beta &&
+            eval < MATE_FOUND)
+            return eval;
+        // The null move: passing still holds beta. Not after a null move and not
+        // without pieces (zugzwang).
+        if (depth >= 2 && eval >= beta && ply > 0 && t.stack[ply - 1].move != 0 && beta > -MATE_FOUND &&
+            hasPieces(board.sideToMove)) {
+            const int reduction = NULL_MOVE_BASE_REDUCTION + depth / NULL_MOVE_DEPTH_DIVISOR +
+                                  std::min((eval - beta) / NULL_MOVE_EVAL_DIVISOR, NULL_MOVE_EVAL_PLIES);
+            here.move = 0;
+            t.stack[ply + 1].reversible = here.reversible + 1;
+            pushNullMove();
+            const int score = -search(t, -beta, -beta + 1, depth - reduction, !cutNode);
+            popNullMove();
+            if (t.stopped) return 0;
+            if (score >= beta) return score >= MATE_FOUND ? beta : score;
+        }
+    }
+
+    // Internal iterative reduction: a node without a table move is searched shallower.
+    if (depth >= IIR_DEPTH && !tableMove && (pvNode || cutNode)) --depth;
+
+    Picker picker;
+    startPicker(picker, inCheck ? EVASION_TABLE_MOVE : TABLE_MOVE, tableMove);
+    if (!inCheck) {
+        picker.killers[0] = here.killers[0];
+        picker.killers[1] = here.killers[1];
+        const Move previous = ply > 0 ? t.stack[ply - 1].move : 0;
+        if (previous) picker.counter = t.counterMoves[board.sideToMove][board.squares[moveTo(previous)]][moveTo(previous)];
+    }
+
+    const int startAlpha = alpha;
+    int bestScore = -INFINITE_SCORE;
+    Move bestMove = 0;
+    int moveCount = 0;
+    Move quiets[64], captures[32];
+    int quietCount = 0, captureCount = 0;
+    bool skipQuiets = false;
+    const bool canPrune = ply > 0 && hasPieces(board.sideToMove);
+    const int lateMoveLimit = (3 + depth * depth) / (improving ? 1 : 2);
+
+    while (const Move move = nextMove(t, picker, skipQuiets)) {
+        if (move != tableMove && !isLegalWith(move, shield)) continue;
+        ++moveCount;
+        const bool tactical = isTactical(move);
+        const bool special = move == picker.killers[0] || move == picker.killers[1] || move == picker.counter;
+        const int historyScore = tactical ? 0 : t.history[board.sideToMove][moveFrom(move)][moveTo(move)];
+        int reduction = depth >= LMR_MIN_DEPTH ? lmrTable[std::min(depth, PLAY_MAX_DEPTH)][std::min(moveCount, 63)] : 0;
+
+        // Shallow pruning, once a move has kept the node out of a mate.
+        if (canPrune && bestScore > -MATE_FOUND) {
+            const int reducedDepth = std::max(depth - 1 - reduction, 0);
+            if (!tactical) {
+                if (moveCount >= lateMoveLimit) {
+                    skipQuiets = true;
+                    continue;
+                }
+                if (!inCheck && reducedDepth <= FUTILITY_DEPTH &&
+                    here.staticEval + FUTILITY_BASE + FUTILITY_MARGIN * reducedDepth <= alpha)
+                    continue;
+                if (reducedDepth <= SEE_PRUNE_DEPTH && !seeAtLeast(move, -QUIET_SEE_MARGIN * reducedDepth * reducedDepth))
+                    continue;
+            } else if (depth <= SEE_PRUNE_DEPTH && !seeAtLeast(move, -CAPTURE_SEE_MARGIN * depth)) {
+                continue;
+            }
+        }
+
+        enterChild(t, move);
+        playTablePrefetch(playKey());
+        const bool givesCheck = inCheckAfterMove();
+        const int newDepth = depth - 1 + (givesCheck ? 1 : 0);
+        int score;
+        if (depth >= LMR_MIN_DEPTH && moveCount > 1 + (pvNode ? 1 : 0) && !tactical) {
+            if (pvNode) --reduction;
+            if (cutNode) ++reduction;
+            if (!improving) ++reduction;
+            if (special) --reduction;
+            if (givesCheck) --reduction;
+            reduction -= historyScore / HISTORY_REDUCTION_DIVISOR;
+            const int reduced = std::clamp(newDepth - reduction, 1, newDepth);
+            score = -search(t, -alpha - 1, -alpha, reduced, true);
+            if (score > alpha && reduced < newDepth) score = -search(t, -alpha - 1, -alpha, newDepth, !cutNode);
+        } else if (!pvNode || moveCount > 1) {
+            score = -search(t, -alpha - 1, -alpha, newDepth, !cutNode);
+        } else {
+            score = alpha + 1;   // the first move of a principal variation node: the full window below
+        }
+        if (pvNode && (moveCount == 1 || (score > alpha && score < beta)))
+            score = -search(t, -beta, -alpha, newDepth, false);
+        leaveChild(move);
+        if (t.stopped) return 0;
+
+        if (score > bestScore) {
+            bestScore = score;
+            if (score > alpha) {
+                bestMove = move;
+                if (pvNode) updatePv(t, ply, move);
+                if (score >= beta) break;
+                alpha = score;
+            }
+        }
+        if (move != bestMove) {
+            if (!tactical && quietCount < 64) quiets[quietCount++] = move;
+            else if (tactical && captureCount < 32) captures[captureCount++] = move;
+        }
+    }
+
+    if (moveCount == 0) return inCheck ? matedAt(ply) : DRAW_SCORE;
+
+    if (bestScore >= beta) {
+        const int bonus = historyBonus(depth);
+        if (!isTactical(bestMove)) updateQuietStats(t, ply, bestMove, depth, quiets, quietCount);
+        else updateCaptureStat(t, bestMove, bonus);
+        for (int i = 0; i < captureCount; ++i) updateCaptureStat(t, captures[i], -bonus);
+    }
+    const int bound = bestScore >= beta ? TABLE_LOWER : bestScore > startAlpha ? TABLE_EXACT : TABLE_UPPER;
+    playTableStore(key, bestMove, toTable(bestScore, ply), depth, bound);
+    return bestScore;
+}
+
+// ---------------------------------------------------------------- the root
+
+// Searches the root moves from the current line on; each move's score is
+// kept with it (moves that do not raise alpha get -INFINITE_SCORE).
+int searchRootMoves(PlayThread& t, int alpha, int beta, int depth) {
+    int bestScore = -INFINITE_SCORE;
+    t.pvLength[0] = 0;
+    for (int i = t.lineIndex; i < t.rootCount; ++i) {
+        RootMove& rm = t.rootMoves[i];
+        const Move move = rm.move;
+        const bool first = i == t.lineIndex;
+        t.selDepth = 0;
+        ++t.nodes;
+        enterChild(t, move);
+        const bool givesCheck = inCheckAfterMove();
+        const int newDepth = depth - 1 + (givesCheck ? 1 : 0);
+        int score;
+        if (first) {
+            score = -search(t, -beta, -alpha, newDepth, false);
+        } else {
+            const int reduction = depth >= LMR_MIN_DEPTH && i - t.lineIndex >= 3 && !isTactical(move) && !givesCheck;
+            score = -search(t, -alpha - 1, -alpha, newDepth - reduction, true);
+            if (score > alpha && reduction) score = -search(t, -alpha - 1, -alpha, newDepth, false);
+            if (score > alpha && score < beta) score = -search(t, -beta, -alpha, newDepth, false);
+        }
+        leaveChild(move);
+        if (t.stopped) return bestScore;
+
+        if (first || score > alpha) {
+            rm.score = score;
+            rm.selDepth = t.selDepth;
+            rm.bound = score <= alpha ? PLAY_UPPER : score >= beta ? PLAY_LOWER : PLAY_EXACT;
+            rm.pv[0] = move;
+            rm.pvLength = 1;
+            for (int p = 1; p < t.pvLength[1]; ++p) rm.pv[rm.pvLength++] = t.pv[1][p];
+        } else {
+            rm.score = -INFINITE_SCORE;
+        }
+        if (score > bestScore) {
+            bestScore = score;
+            if (score > alpha) {
+                alpha = score;
+                if (score >= beta) break;
+            }
+        }
+    }
+    return bestScore;
+}
+
+// Orders root moves from `from` on by score, keeping the order of equals.
+void sortRootMoves(PlayThread& t, int from) {
+    std::stable_sort(t.rootMoves + from, t.rootMoves + t.rootCount,
+                     [](const RootMove& a, const RootMove& b) { return a.score > b.score; });
+}
+
+// Reversible plies that lead to the root, from the game record.
+int reversiblePliesAtRoot(const PlayRequest& request) {
+    int n = 0;
+    for (int i = history.count - 1; i >= 0; --i) {
+        if (!isReversible(history.historyMoves[i])) return n;
+        ++n;
+    }
+    return n + request.reversiblePliesBefore;
+}
+
+bool allowedAtRoot(const PlayRequest& request, Move move) {
+    if (request.searchMoveCount <= 0) return true;
+    for (int i = 0; i < request.searchMoveCount; ++i)
+        if (request.searchMoves[i] == move) return true;
+    return false;
+}
+
+void report(const PlayThread& t, const PlayReporter& reporter, int depth, int lines) {
+    if (!reporter.line) return;
+    const uint64_t nodes = t.nodes;
+    const int64_t ms = elapsed();
+    const int hashfull = playTableHashfull();
+    for (int i = 0; i < lines; ++i) {
+        const RootMove& rm = t.rootMoves[i];
+        const bool searched = rm.score != -INFINITE_SCORE;
+        const int score = searched ? rm.score : rm.previousScore;
+        if (score == -INFINITE_SCORE) continue;
+        reporter.line(PlayLineReport{depth, std::max(rm.selDepth, depth), i + 1, score, searched ? rm.bound : PLAY_EXACT,
+                                     nodes, ms, hashfull, rm.pv, rm.pvLength});
+    }
+}
+
+// Ages the ordering statistics between searches: what was learned last move
+// still orders, but counts less than what this search learns.
+void ageStatistics(PlayThread& t) {
+    for (auto& colour : t.history)
+        for (auto& from : colour)
+            for (int& entry : from) entry /= 2;
+    for (StackEntry& e : t.stackStorage) e = StackEntry{0, NO_EVAL, {0, 0}, 0};
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- public
+
+void playNewGame() {
+    playTableClear();
+    PlayThread& t = mainThread;
+    std::fill(&t.history[0][0][0], &t.history[0][0][0] + sizeof(t.history) / sizeof(int), 0);
+    std::fill(&t.captureHistory[0][0][0], &t.captureHistory[0][0][0] + sizeof(t.captureHistory) / sizeof(int), 0);
+    std::fill(&t.counterMoves[0][0][0], &t.counterMoves[0][0][0] + sizeof(t.counterMoves) / sizeof(Move), Move(0));
+}
+
+PlayResult playSearch(const PlayRequest& request, PlayControl& control, const PlayReporter& reporter) {
+    static bool reductionsReady = false;
+    if (!reductionsReady) {
+        initReductions();
+        reductionsReady = true;
+    }
+    PlayThread& t = mainThread;
+    PlayResult result;
+    searchClock = SearchClock{std::chrono::steady_clock::now(), request.limits, &control, control.pondering.load()};
+    board.ply = 0;
+    t.nodes = 0;
+    t.stopped = false;
+    t.selDepth = 0;
+    if (history.count + PLAY_MAX_PLY + 1 >= HISTORY_SIZE) return result;   // no room for the line
+
+    prepareEvaluation();
+    playTableNewSearch();
+    ageStatistics(t);
+    t.stack[0].reversible = reversiblePliesAtRoot(request);
+
+    // The legal root moves, as many as were allowed.
+    plyEnd[0] = plyEnd[-1];
+    generateCaptures();
+    generateQuietMoves();
+    dropIllegalRootMoves();
+    t.rootCount = 0;
+    for (int i = plyEnd[-1]; i < plyEnd[0] && t.rootCount < PLAY_MAX_ROOT_MOVES; ++i)
+        if (allowedAtRoot(request, moveStack[i]))
+            t.rootMoves[t.rootCount++] = RootMove{moveStack[i], -INFINITE_SCORE, -INFINITE_SCORE, 0, PLAY_EXACT, {moveStack[i]}, 1};
+    if (t.rootCount == 0) return result;
+
+    // The table's move first.
+    PlayTableEntry entry{};
+    if (playTableProbe(playKey(), entry))
+        for (int i = 1; i < t.rootCount; ++i)
+            if (t.rootMoves[i].move == entry.move) std::rotate(t.rootMoves, t.rootMoves + i, t.rootMoves + i + 1);
+
+    const int lines = std::clamp(request.lines, 1, std::min(t.rootCount, PLAY_MAX_LINES));
+    const int deepest = std::clamp(request.limits.depth, 1, PLAY_MAX_DEPTH);
+    Move lastBest = 0;
+    int stableIterations = 0, lastScore = 0;
+    for (int depth = 1; depth <= deepest; ++depth) {
+        for (int i = 0; i < t.rootCount; ++i) t.rootMoves[i].previousScore = t.rootMoves[i].score;
+        for (t.lineIndex = 0; t.lineIndex < lines && !t.stopped; ++t.lineIndex) {
+            const int previous = t.rootMoves[t.lineIndex].previousScore;
+            int delta = ASPIRATION_WINDOW;
+            int alpha = -INFINITE_SCORE, beta = INFINITE_SCORE;
+            if (depth >= ASPIRATION_DEPTH && previous != -INFINITE_SCORE && !isMateScore(previous)) {
+                alpha = std::max(previous - delta, -INFINITE_SCORE);
+                beta = std::min(previous + delta, INFINITE_SCORE);
+            }
+            for (;;) {
+                const int score = searchRootMoves(t, alpha, beta, depth);
+                sortRootMoves(t, t.lineIndex);
+                if (t.stopped) break;
+                if (score <= alpha) {
+                    beta = (alpha + beta) / 2;
+                    alpha = std::max(score - delta, -INFINITE_SCORE);
+                } else if (score >= beta) {
+                    beta = std::min(score + delta, INFINITE_SCORE);
+                } else {
+                    break;
+                }
+                delta += delta / 2;
+            }
+            // The lines above this one keep their order: sort only what is below.
+            std::stable_sort(t.rootMoves, t.rootMoves + t.lineIndex + 1,
+                             [](const RootMove& a, const RootMove& b) { return a.score > b.score; });
+        }
+        if (t.stopped && depth > 1) break;
+        result.depth = depth;
+        report(t, reporter, depth, lines);
+        if (t.stopped) break;
+
+        // The clock: no new iteration once the share of the soft budget that
+        // fits how settled the search is has passed.
+        const RootMove& best = t.rootMoves[0];
+        stableIterations = best.move == lastBest ? stableIterations + 1 : 0;
+        const int drop = depth > 1 ? lastScore - best.score : 0;
+        lastBest = best.move;
+        lastScore = best.score;
+        if (!control.pondering && !searchClock.limits.wholeSpan &&
+            searchClock.limits.softMilliseconds != PLAY_NO_TIME_LIMIT &&
+            elapsed() * 100 >= searchClock.limits.softMilliseconds * playTimeScale(stableIterations, drop))
+            break;
+        if (!control.pondering && isMateScore(best.score) && depth >= 2 * (MATE_SCORE - std::abs(best.score)) + 2)
+            break;
+    }
+
+    const RootMove& best = t.rootMoves[0];
+    result.best = best.move;
+    result.ponder = best.pvLength > 1 ? best.pv[1] : 0;
+    result.score = best.score != -INFINITE_SCORE ? best.score : best.previousScore;
+    result.nodes = t.nodes;
+    return result;
+}

@@ -1,0 +1,173 @@
+#include "search/playtt.h"
+
+#include <cstdlib>
+
+#include "search/play.h"
+
+namespace {
+
+constexpr int DEFAULT_MEGABYTES = 16;
+constexpr int BUCKET_ENTRIES = 4;
+constexpr int GENERATION_BITS = 6;
+constexpr int GENERATIONS = 1 << GENERATION_BITS;
+constexpr int AGE_WEIGHT = 4;   // a generation of age weighs as much as this many plies of depth
+constexpr int SCORE_BITS = 20;
+constexpr int SCORE_OFFSET = 1 << (SCORE_BITS - 1);
+static_assert(MATE_SCORE < SCORE_OFFSET, "scores fit their field");
+constexpr int HASHFULL_SAMPLE = 1000;
+
+struct PlaySlot {
+    uint64_t check;   // key ^ data
+    uint64_t data;    // move 0-23, score 24-43, depth 44-51, bound 52-53, generation 54-59
+};
+struct alignas(64) PlayBucket {
+    PlaySlot slots[BUCKET_ENTRIES];
+};
+static_assert(sizeof(PlayBucket) == 64, "a bucket to a cache line");
+
+PlayBucket* buckets = nullptr;
+void* allocation = nullptr;
+uint64_t bucketCount = 0;
+int megabytesWanted = DEFAULT_MEGABYTES;
+int generation = 0;
+
+HashKey sideKey, castleKeys[16];
+
+// The move word's bits 0-17 and 26-31 (the others are always 0).
+uint64_t packMove(Move m) { return (m & 0x3FFFFu) | uint64_t(m >> 26) << 18; }
+Move unpackMove(uint64_t d) { return Move(d & 0x3FFFF) | Move(d >> 18 & 0x3F) << 26; }
+
+uint64_t pack(Move move, int score, int depth, int bound) {
+    const int d = depth < 0 ? 0 : depth > 255 ? 255 : depth;
+    return packMove(move) | uint64_t(score + SCORE_OFFSET) << 24 | uint64_t(d) << 44 | uint64_t(bound) << 52 |
+           uint64_t(generation) << 54;
+}
+int generationOf(uint64_t data) { return int(data >> 54 & (GENERATIONS - 1)); }
+int depthOf(uint64_t data) { return int(data >> 44 & 0xFF); }
+
+PlayBucket& bucketOf(HashKey key) {
+    return buckets[uint64_t((unsigned __int128)key * bucketCount >> 64)];
+}
+
+bool allocate(int megabytes) {
+    const uint64_t count = (uint64_t(megabytes) << 20) / sizeof(PlayBucket);
+    // calloc hands out zeroed pages as they are touched: a large table is
+    // ready at once. The extra bucket's room aligns the start.
+    void* fresh = std::calloc(count + 1, sizeof(PlayBucket));
+    if (!fresh) return false;
+    std::free(allocation);
+    allocation = fresh;
+    const uintptr_t address = (reinterpret_cast<uintptr_t>(fresh) + 63) & ~uintptr_t(63);
+    buckets = reinterpret_cast<PlayBucket*>(address);
+    bucketCount = count;
+    generation = 0;
+    return true;
+}
+
+void drawKeys() {
+    if (sideKey) return;
+    // A fixed sequence of its own (splitmix64): the board's keys are not disturbed.
+    uint64_t state = 0x5DEECE66Dull;
+    auto next = [&state] {
+        uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    };
+    sideKey = next();
+    for (HashKey& k : castleKeys) k = next();
+}
+
+}  // namespace
+
+HashKey playKey() {
+    int rights = 0;
+    for (int c = WHITE; c <= BLACK; ++c) {
+        if (board.castled[c] || board.kingMoved[c]) continue;
+        rights |= (board.leftRookMoved[c] ? 0 : 1) << (2 * c);
+        rights |= (board.rightRookMoved[c] ? 0 : 2) << (2 * c);
+    }
+    return board.hashKey ^ (board.sideToMove ? sideKey : 0) ^ castleKeys[rights];
+}
+
+bool playTableResize(int megabytes) {
+    if (megabytes < 1) return false;
+    if (buckets && !allocate(megabytes)) return false;
+    megabytesWanted = megabytes;
+    return true;
+}
+
+void playTableClear() {
+    if (buckets) allocate(megabytesWanted);
+}
+
+void playTableRelease() {
+    std::free(allocation);
+    allocation = nullptr;
+    buckets = nullptr;
+    bucketCount = 0;
+}
+
+int playTableMegabytes() { return megabytesWanted; }
+
+void playTableNewSearch() {
+    drawKeys();
+    if (!buckets && !allocate(megabytesWanted)) {
+        megabytesWanted = DEFAULT_MEGABYTES;   // what was asked cannot be had
+        if (!allocate(megabytesWanted)) std::abort();
+    }
+    generation = (generation + 1) & (GENERATIONS - 1);
+}
+
+void playTablePrefetch(HashKey key) { __builtin_prefetch(&bucketOf(key)); }
+
+bool playTableProbe(HashKey key, PlayTableEntry& entry) {
+    for (const PlaySlot& slot : bucketOf(key).slots) {
+        const uint64_t data = slot.data;
+        if ((slot.check ^ data) != key || data == 0) continue;
+        entry.move = unpackMove(data);
+        entry.score = int(data >> 24 & ((1u << SCORE_BITS) - 1)) - SCORE_OFFSET;
+        entry.depth = depthOf(data);
+        entry.bound = int(data >> 52 & 3);
+        return true;
+    }
+    return false;
+}
+
+void playTableStore(HashKey key, Move move, int score, int depth, int bound) {
+    PlaySlot* slots = bucketOf(key).slots;
+    PlaySlot* target = nullptr;
+    int worst = 0;
+    for (int i = 0; i < BUCKET_ENTRIES; ++i) {
+        PlaySlot& slot = slots[i];
+        const uint64_t data = slot.data;
+        if ((slot.check ^ data) == key && data != 0) {
+            // The same position: a shallower result of an older search or a
+            // bound no better than the stored one gives way only to depth.
+            if (move == 0) move = unpackMove(data);
+            if (bound != TABLE_EXACT && generationOf(data) == generation && depth + 2 < depthOf(data)) return;
+            target = &slot;
+            break;
+        }
+        const int age = (generation - generationOf(data)) & (GENERATIONS - 1);
+        const int value = data == 0 ? -1000 : depthOf(data) - AGE_WEIGHT * age;
+        if (!target || value < worst) {
+            target = &slot;
+            worst = value;
+        }
+    }
+    const uint64_t data = pack(move, score, depth, bound);
+    target->data = data;
+    target->check = key ^ data;
+}
+
+int playTableHashfull() {
+    if (!buckets) return 0;
+    int used = 0, seen = 0;
+    for (uint64_t b = 0; b < bucketCount && seen < HASHFULL_SAMPLE; ++b)
+        for (const PlaySlot& slot : buckets[b].slots) {
+            ++seen;
+            used += slot.data != 0 && generationOf(slot.data) == generation;
+        }
+    return seen ? used * 1000 / seen : 0;
+}
