@@ -37,14 +37,14 @@ constexpr int NODES_PER_CLOCK_READING = 1024;
 constexpr int HISTORY_MAX = 16384;      // ordering statistics stay within ±HISTORY_MAX
 int historyBonus(int depth) { return std::min(24 * depth * depth + 32 * depth, 1600); }
 
-constexpr int RAZOR_DEPTH = 3;
+constexpr int RAZOR_DEPTH = 2;
 constexpr int RAZOR_MARGIN = 250;       // per ply of depth
 constexpr int REVERSE_FUTILITY_DEPTH = 8;
 constexpr int REVERSE_FUTILITY_MARGIN = 80;   // per ply of depth
 constexpr int NULL_MOVE_BASE_REDUCTION = 3;
-constexpr int NULL_MOVE_DEPTH_DIVISOR = 3;    // one more ply of reduction for every three of depth
+constexpr int NULL_MOVE_DEPTH_DIVISOR = 4;    // one more ply of reduction for every four of depth
 constexpr int NULL_MOVE_EVAL_DIVISOR = 200;   // and for every two pawns the eval is above beta
-constexpr int NULL_MOVE_EVAL_PLIES = 3;       // at most this many of those
+constexpr int NULL_MOVE_EVAL_PLIES = 2;       // at most this many of those
 constexpr int FUTILITY_DEPTH = 6;             // in plies of reduced depth
 constexpr int FUTILITY_BASE = 100;
 constexpr int FUTILITY_MARGIN = 100;          // per ply of reduced depth
@@ -172,6 +172,51 @@ void enterChild(PlayThread& t, Move move) {
 
 void leaveChild(Move move) { popMove(move); }
 
+// What a move's check depends on, found once per node: the enemy king and
+// the side to move's pieces that stand alone between it and one of their
+// own sliders (moving one off the line uncovers a check).
+struct CheckSquares {
+    int king;
+    Bitboard discoverers;
+};
+
+CheckSquares checkSquares() {
+    const int s = board.sideToMove;
+    const int king = kingSquare(board.opponent);
+    const Bitboard own = board.colourBits[s];
+    const Bitboard occupied = board.colourBits[WHITE] | board.colourBits[BLACK];
+    const Bitboard queens = board.pieceBits[QUEEN] & own;
+    Bitboard snipers = (bishopRays(king) & (board.pieceBits[BISHOP] | queens) & own) |
+                       (rookRays(king) & (board.pieceBits[ROOK] | queens) & own);
+    Bitboard discoverers = 0;
+    while (snipers) {
+        const Bitboard between = betweenSquares[king][lowestSquare(snipers)] & occupied;
+        snipers &= snipers - 1;
+        if (popCount(between) == 1) discoverers |= between & own;
+    }
+    return {king, discoverers};
+}
+
+// Whether the move checks, before it is made: the piece attacks the king
+// from its target, or it leaves a line to the king. Castling and en passant
+// checks through the rook or the emptied squares are not seen.
+bool givesCheck(Move m, const CheckSquares& c) {
+    const int from = moveFrom(m), to = moveTo(m);
+    const int piece = (m & PROMOTION) ? movePromoted(m) : board.squares[from];
+    const Bitboard king = squareBit(c.king);
+    if ((c.discoverers >> from & 1) && !(betweenSquares[c.king][from] >> to & 1) &&
+        !(betweenSquares[c.king][to] >> from & 1))
+        return true;
+    switch (piece) {
+    case PAWN: return (pawnAttacksOf(squareBit(to), board.sideToMove) & king) != 0;
+    case KNIGHT: return (knightAttacks[to] & king) != 0;
+    case BISHOP: return (bishopAttacks(to) & king) != 0;
+    case ROOK: return (rookAttacks(to) & king) != 0;
+    case QUEEN: return (queenAttacks(to) & king) != 0;
+    default: return false;
+    }
+}
+
 // After enterChild: whether the move gave check.
 bool inCheckAfterMove() { return isAttacked(kingSquare(board.sideToMove), board.opponent); }
 
@@ -245,8 +290,8 @@ bool isQuietSpecial(const Picker& p, Move m) {
     return m == p.tableMove || m == p.killers[0] || m == p.killers[1] || m == p.counter;
 }
 
-// The next pseudo-legal move, or 0. skipQuiets leaves out the rest of the quiet moves.
-Move nextMove(const PlayThread& t, Picker& p, bool skipQuiets) {
+// The next pseudo-legal move, or 0.
+Move nextMove(const PlayThread& t, Picker& p) {
     const int ply = board.ply;
     for (;;) {
         switch (p.stage) {
@@ -284,25 +329,24 @@ Move nextMove(const PlayThread& t, Picker& p, bool skipQuiets) {
         case KILLER_TWO: {
             const Move k = p.killers[p.stage - KILLER_ONE];
             ++p.stage;
-            if (!skipQuiets && k != p.tableMove && !isTactical(k) && isUsable(k)) return k;
+            if (k != p.tableMove && !isTactical(k) && isUsable(k)) return k;
             break;
         }
         case COUNTER_MOVE:
             ++p.stage;
-            if (!skipQuiets && p.counter != p.tableMove && p.counter != p.killers[0] && p.counter != p.killers[1] &&
+            if (p.counter != p.tableMove && p.counter != p.killers[0] && p.counter != p.killers[1] &&
                 !isTactical(p.counter) && isUsable(p.counter))
                 return p.counter;
             break;
         case MAKE_QUIETS:
             ++p.stage;
-            if (skipQuiets) break;
             generateQuietMoves();
             p.cursor = p.captureEnd;
             p.end = plyEnd[ply];
             scoreQuiets(t, p.cursor, p.end);
             break;
         case QUIETS:
-            while (!skipQuiets && p.cursor < p.end) {
+            while (p.cursor < p.end) {
                 pickBest(p.cursor, p.end);
                 const Move m = moveStack[p.cursor++];
                 if (!isQuietSpecial(p, m)) return m;
@@ -411,7 +455,7 @@ int quiesce(PlayThread& t, int alpha, int beta) {
     const int startAlpha = alpha;
     Move bestMove = 0;
     int legal = 0;
-    while (const Move move = nextMove(t, picker, false)) {
+    while (const Move move = nextMove(t, picker)) {
         if (move != tableMove && !isLegalWith(move, shield)) continue;
         ++legal;
         if (!inCheck) {
@@ -493,7 +537,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
 
     if (!pvNode && !inCheck) {
         // Razoring: far below alpha near the horizon, the quiescence search decides.
-        if (depth <= RAZOR_DEPTH && eval + RAZOR_MARGIN * depth <= alpha) {
+        if (depth <= RAZOR_DEPTH && eval + RAZOR_MARGIN * depth <= alpha && alpha < MATE_FOUND) {
             const int score = quiesce(t, alpha - 1, alpha);
             if (score < alpha) return score;
         }
@@ -535,11 +579,11 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
     int moveCount = 0;
     Move quiets[64], captures[32];
     int quietCount = 0, captureCount = 0;
-    bool skipQuiets = false;
     const bool canPrune = ply > 0 && hasPieces(board.sideToMove);
     const int lateMoveLimit = (3 + depth * depth) / (improving ? 1 : 2);
+    const CheckSquares checks = checkSquares();
 
-    while (const Move move = nextMove(t, picker, skipQuiets)) {
+    while (const Move move = nextMove(t, picker)) {
         if (move != tableMove && !isLegalWith(move, shield)) continue;
         ++moveCount;
         const bool tactical = isTactical(move);
@@ -547,15 +591,12 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
         const int historyScore = tactical ? 0 : t.history[board.sideToMove][moveFrom(move)][moveTo(move)];
         int reduction = depth >= LMR_MIN_DEPTH ? lmrTable[std::min(depth, PLAY_MAX_DEPTH)][std::min(moveCount, 63)] : 0;
 
-        // Shallow pruning, once a move has kept the node out of a mate.
-        if (canPrune && bestScore > -MATE_FOUND) {
+        // Shallow pruning, once a move has kept the node out of a mate; checks are kept.
+        if (canPrune && bestScore > -MATE_FOUND && !givesCheck(move, checks)) {
             const int reducedDepth = std::max(depth - 1 - reduction, 0);
             if (!tactical) {
-                if (moveCount >= lateMoveLimit) {
-                    skipQuiets = true;
-                    continue;
-                }
-                if (!inCheck && reducedDepth <= FUTILITY_DEPTH &&
+                if (moveCount >= lateMoveLimit) continue;
+                if (!inCheck && reducedDepth <= FUTILITY_DEPTH && alpha < MATE_FOUND &&
                     here.staticEval + FUTILITY_BASE + FUTILITY_MARGIN * reducedDepth <= alpha)
                     continue;
                 if (reducedDepth <= SEE_PRUNE_DEPTH && !seeAtLeast(move, -QUIET_SEE_MARGIN * reducedDepth * reducedDepth))
