@@ -3,6 +3,7 @@
 #include <cctype>
 #include <csignal>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "app/input.h"
@@ -22,6 +23,30 @@
 
 namespace {
 
+// A command line, upper-cased and split: the command word (the first
+// whitespace-delimited token), the argument text (what follows the blanks
+// after the word, up to the line end; the whole line when nothing follows)
+// and the first integer of the argument text (0 when there is none).
+struct CommandLine {
+    std::string word;
+    std::string args;
+    int number = 0;
+};
+
+enum CommandResult {
+    DONE,       // the word was a command and is done
+    NOT_HERE,   // not a command in this position: the word is read as a move
+    END_LOOP,   // the loop ends (QUIT)
+};
+
+// One entry of the command table: the word, its handler and its help line
+// (nullptr for the words the help does not show).
+struct Command {
+    const char* word;
+    CommandResult (*run)(const CommandLine&);
+    const char* help;
+};
+
 constexpr size_t LINE_PIECE = 254;   // a longer line is read as several command lines
 constexpr int TEXT_SIZE = 256;
 
@@ -40,6 +65,18 @@ void splitLine(const char* line, std::string& word, std::string& args) {
     if (end == std::string_view::npos) end = text.size();
     while (end > at && text[end - 1] == '\r') --end;   // a CR LF line end
     args = text.substr(at, end - at);
+}
+
+// Reads the line, upper-cased, into its command word, its argument text and
+// the first integer of the argument text.
+CommandLine splitCommandLine(const char* rawLine) {
+    char line[TEXT_SIZE];
+    std::snprintf(line, sizeof(line), "%s", rawLine);
+    for (char* p = line; *p; ++p) *p = char(std::toupper(static_cast<unsigned char>(*p)));
+    CommandLine command;
+    splitLine(line, command.word, command.args);
+    command.number = firstInteger(command.args.c_str());
+    return command;
 }
 
 // Force mode (xboard's FORCE): the engine plays neither colour, and the
@@ -222,18 +259,6 @@ const char* const HELP_HEADER[] = {"# help:\n", "# e2e4 - move sample\n"};
 const char* const HELP_FOOTER[] = {"# ...\n", "# ENTER YOUR MOVE:\n"};
 
 }  // namespace
-
-// Reads the line, upper-cased, into its command word, its argument text and
-// the first integer of the argument text.
-CommandLine splitCommandLine(const char* rawLine) {
-    char line[TEXT_SIZE];
-    std::snprintf(line, sizeof(line), "%s", rawLine);
-    for (char* p = line; *p; ++p) *p = char(std::toupper(static_cast<unsigned char>(*p)));
-    CommandLine command;
-    splitLine(line, command.word, command.args);
-    command.number = firstInteger(command.args.c_str());
-    return command;
-}
 
 bool executeCommandLine(const char* rawLine) {
     const CommandLine command = splitCommandLine(rawLine);

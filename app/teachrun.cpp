@@ -17,6 +17,17 @@ int teachPauseSeconds = 5;
 
 namespace {
 
+// Waits n seconds on the calendar clock, or until a termination signal.
+void waitSeconds(int n) {
+    const time_t t0 = std::time(nullptr);
+    for (;;) {
+        const time_t t = std::time(nullptr);
+        if (t - t0 >= n || t < t0 || terminationRequested) return;
+        const timespec pause = {0, 20 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+}
+
 // In the position after a game move: learn it unless the table knows it.
 // False when the search finds no move.
 bool learnPosition() {
@@ -38,7 +49,7 @@ bool learnPosition() {
 char* teachLine(char* first, char* cursor) {
     startGame();
     std::fputs("#new line\n", stdout);
-    for (char* token = first; token && !terminationRequested; token = nextToken(cursor)) {
+    for (char* token = first; token && !terminationRequested; token = nextMoveText(cursor)) {
         Move move = 0;
         if (!parseMove(token, move) || !isLegalMove(move)) return token;
         if (!playMove(move)) return token;
@@ -65,7 +76,7 @@ bool teachFromFile(const char* gamesPath, const char* teachPath) {
         ++lineNumber;
         cleanLine(line);
         char* cursor = line;
-        char* first = nextToken(cursor);
+        char* first = nextMoveText(cursor);
         if (!first || first[0] == '#') continue;
         const char* stopped = teachLine(first, cursor);
         std::fflush(stdout);
@@ -84,12 +95,3 @@ bool teachFromFile(const char* gamesPath, const char* teachPath) {
 
 // Polls the calendar clock; a short sleep between readings keeps the wait
 // from taking a whole core.
-void waitSeconds(int n) {
-    const time_t t0 = std::time(nullptr);
-    for (;;) {
-        const time_t t = std::time(nullptr);
-        if (t - t0 >= n || t < t0 || terminationRequested) return;
-        const timespec pause = {0, 20 * 1000 * 1000};
-        nanosleep(&pause, nullptr);
-    }
-}

@@ -5,7 +5,6 @@
 
 // False when the games file cannot be opened.
 bool teachFromFile(const char* gamesPath, const char* teachPath);
-void waitSeconds(int n);
 
 // Seconds that TEACH pauses after each searched position: 5. Only tests
 // lower it; no command changes it.

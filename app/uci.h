@@ -8,7 +8,6 @@
 // "stop" (or "quit"). The search and its tree are the console's: only the
 // limits, the reports and the move text differ.
 #pragma once
-#include <cstddef>
 #include <cstdint>
 
 // Runs the session from the "uci" line just read (answered first) until
@@ -19,10 +18,3 @@ void runUciSession();
 // moves to the next time control (0: none, the rest of the game), less the
 // interface's overhead per move. Never less than a millisecond.
 int64_t clockMoveBudget(int64_t timeLeft, int64_t increment, int64_t movesToGo, int64_t overhead);
-
-// The score as UCI shows it, into text: "cp N", or "mate N" in moves
-// (negative when the side to move is mated). The engine's score of a mate
-// given with the side's own n-th move is MATE_SCORE - 2n (the king capture
-// that follows at ply 2n); of a mate taken with the opponent's n-th move,
-// -(MATE_SCORE - 2n - 1).
-void uciScore(int score, char* text, size_t size);

@@ -36,6 +36,13 @@ void takeLegalLine(const Move* pv, int length);
 
 extern const SearchReporter UCI_REPORTER;
 
+// The score as UCI shows it, into text: "cp N", or "mate N" in moves
+// (negative when the side to move is mated). The engine's score of a mate
+// given with the side's own n-th move is MATE_SCORE - 2n (the king capture
+// that follows at ply 2n); of a mate taken with the opponent's n-th move,
+// -(MATE_SCORE - 2n - 1).
+void uciScore(int score, char* text, size_t size);
+
 // ---------------------------------------------------------------- listening
 
 extern bool thinkingInfinite;   // "go infinite": the move waits for "stop"

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/uci.h"
 #include "app/uciparts.h"
 #include "board/notation.h"
 

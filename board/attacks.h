@@ -23,23 +23,17 @@ extern const int stepLast[7];
 // Fills every table on the first call; later calls return at once.
 void initAttackTables();
 
-// Attacks along the table's line through the square: the square's rotated
+// Attacks along the table's line through the square of rotated index i: the
 // index picks the byte of the line's occupancy.
-inline Bitboard lineAttacks(const LineTable& t, int square) {
-    int i = t.squareToRotated[square];
-    return t.attacks[i][(t.occupied >> (i & ~7)) & 0xFF];
-}
-
-// The same lookup with the rotated index computed from its rule.
-inline Bitboard lineAttacksAt(const LineTable& t, int i) {
+inline Bitboard lineAttacks(const LineTable& t, int i) {
     return t.attacks[i][(t.occupied >> (i & ~7)) & 0xFF];
 }
 
 inline Bitboard bishopAttacks(int square) {
-    return lineAttacksAt(diagA1H8Lines, diagA1H8Index(square)) | lineAttacksAt(diagA8H1Lines, diagA8H1Index(square));
+    return lineAttacks(diagA1H8Lines, diagA1H8Index(square)) | lineAttacks(diagA8H1Lines, diagA8H1Index(square));
 }
 inline Bitboard rookAttacks(int square) {
-    return lineAttacksAt(rankLines, rankIndex(square)) | lineAttacksAt(fileLines, fileIndex(square));
+    return lineAttacks(rankLines, rankIndex(square)) | lineAttacks(fileLines, fileIndex(square));
 }
 inline Bitboard queenAttacks(int square) { return bishopAttacks(square) | rookAttacks(square); }
 

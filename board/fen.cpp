@@ -74,7 +74,7 @@ bool replayDoubleStep(const std::string& enPassant) {
     removePiece(pawnSquare, PAWN, mover);
     placePiece(origin, PAWN, mover);
     flipSides();
-    return playMove(encodeMove(origin, pawnSquare, 1, 0, QUIET));
+    return playMove(encodeMove(origin, pawnSquare, PAWN_PUSH_MARK, 0, QUIET));
 }
 
 }  // namespace

@@ -37,6 +37,12 @@ constexpr Move encodeMove(int from, int to, int promoted, int captured, Move fla
     return Move(to) | Move(from) << 6 | Move(promoted) << 12 | Move(captured) << 15 | flags;
 }
 
+// The promoted field of a quiet pawn push holds the pawn's own type (PAWN is
+// 1): the repetition test reads it to find the pawn moves, which no later
+// position can undo.
+constexpr int PAWN_PUSH_MARK = 1;
+constexpr bool isPawnPush(Move m) { return movePromoted(m) == PAWN_PUSH_MARK; }
+
 // The same word with another promotion piece (the reader's rook and bishop copies).
 constexpr Move withPromoted(Move m, int piece) { return (m & ~0x7000u) | Move(piece) << 12; }
 

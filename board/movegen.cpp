@@ -53,7 +53,7 @@ void emitPawnPushes(ListWriter& emit, Bitboard targets, int offset) {
     while (targets) {
         int to = lowestSquare(targets);
         targets &= targets - 1;
-        emit(encodeMove(to + offset, to, 1, 0, QUIET));
+        emit(encodeMove(to + offset, to, PAWN_PUSH_MARK, 0, QUIET));
     }
 }
 

@@ -8,7 +8,6 @@
 #include "board/board.h"
 #include "board/makemove.h"
 
-constexpr int MOVE_STACK_SIZE = 6000;
 // Headroom past the nominal stack so that a ply never writes outside it, even
 // in artificial positions with many queens at every ply of a deep line.
 constexpr int MOVE_STACK_CAPACITY = 60 * 320;

@@ -34,7 +34,7 @@ bool sameEntry(const BookEntry& a, const BookEntry& b) {
 // nullptr when the whole line went in.
 char* readOpeningLine(char* first, char* cursor) {
     newGame();
-    for (char* token = first; token; token = nextToken(cursor)) {
+    for (char* token = first; token; token = nextMoveText(cursor)) {
         Move move = 0;
         // The coordinate reader accepts a move that leaves the own king
         // attacked; the book must never offer one.
@@ -97,7 +97,7 @@ bool loadBook(const char* path) {
         ++lineNumber;
         cleanLine(line);
         char* cursor = line;
-        char* first = nextToken(cursor);
+        char* first = nextMoveText(cursor);
         if (!first || first[0] == '#') continue;
         const char* stopped = readOpeningLine(first, cursor);
         if (stopped) std::fprintf(stderr, "#error in line %d: %s\n", lineNumber, stopped);

@@ -41,11 +41,11 @@ bool snapshotsMatch(const PositionSnapshot& a, const PositionSnapshot& b);
 
 // Text of book and teaching lines. cleanLine drops the piece letters,
 // separators, annotations and the line end (keeping '-' before 'O' or 'o')
-// and upper-cases the rest; nextToken returns the next blank-separated token
-// of the cleaned text (cutting it in place), or nullptr at the end.
+// and upper-cases the rest; nextMoveText returns the next blank-separated
+// move of the cleaned text (cutting it in place), or nullptr at the end.
 constexpr int LINE_PIECE_SIZE = 1023;   // a line is read at most 1022 characters at a time
 void cleanLine(char* line);
-char* nextToken(char*& cursor);
+char* nextMoveText(char*& cursor);
 
 // Opening book.
 struct BookEntry {

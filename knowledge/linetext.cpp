@@ -24,7 +24,7 @@ void cleanLine(char* line) {
     *out = 0;
 }
 
-char* nextToken(char*& cursor) {
+char* nextMoveText(char*& cursor) {
     while (*cursor == ' ') ++cursor;
     if (*cursor == 0) return nullptr;
     char* token = cursor;

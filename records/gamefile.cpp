@@ -44,7 +44,7 @@ bool readDataLine(FILE* in, std::string& line) {
     return false;
 }
 
-std::string nextToken(const std::string& line, size_t& pos, const char* delimiters) {
+std::string nextField(const std::string& line, size_t& pos, const char* delimiters) {
     auto isDelimiter = [delimiters](char c) { return std::strchr(delimiters, c) != nullptr; };
     while (pos < line.size() && isDelimiter(line[pos])) ++pos;
     const size_t begin = pos;
@@ -80,7 +80,7 @@ bool loadGame(const char* path) {
     bool hasPosition = false;
     if (readDataLine(in, line)) {
         size_t pos = 0;
-        hasPosition = nextToken(line, pos, " :\n") == "POSITION";
+        hasPosition = nextField(line, pos, " :\n") == "POSITION";
     }
     if (hasPosition) {
         if (!readPosition(in)) {

@@ -59,17 +59,17 @@ bool playListedMove(const std::string& text) {
 bool readListingLine(const std::string& line, long long lineNumber) {
     const char* const MOVE_DELIMITERS = " ,;\n";
     size_t pos = 0;
-    const std::string number = nextToken(line, pos, " .\n");
+    const std::string number = nextField(line, pos, " .\n");
     if (number.empty() || number[0] < '0' || number[0] > '9') return false;
     errno = 0;
     const long value = std::strtol(number.c_str(), nullptr, 10);
     if (errno != 0 || value != lineNumber) return false;
     if (board.sideToMove == WHITE) {
-        const std::string text = nextToken(line, pos, MOVE_DELIMITERS);
+        const std::string text = nextField(line, pos, MOVE_DELIMITERS);
         if (!text.empty() && !playListedMove(text)) return false;
     }
     if (board.sideToMove == BLACK) {
-        const std::string text = nextToken(line, pos, MOVE_DELIMITERS);
+        const std::string text = nextField(line, pos, MOVE_DELIMITERS);
         if (!text.empty() && !playListedMove(text)) return false;
     }
     return true;

@@ -30,14 +30,14 @@ const char* const VALUE = " ";
 bool expectLine(FILE* in, const char* keyword, std::string& line, size_t& pos) {
     if (!readDataLine(in, line)) return false;
     pos = 0;
-    return nextToken(line, pos, FIRST_TOKEN) == keyword;
+    return nextField(line, pos, FIRST_TOKEN) == keyword;
 }
 
 bool readPieceLine(FILE* in, int colour, int piece) {
     std::string line;
     size_t pos;
     if (!expectLine(in, pieceNames[piece], line, pos)) return false;
-    for (std::string token; !(token = nextToken(line, pos, SQUARE_LIST)).empty();) {
+    for (std::string token; !(token = nextField(line, pos, SQUARE_LIST)).empty();) {
         const int square = parseSquareName(token);
         if (square < 0 || board.squares[square] != NOPIECE) return false;
         placePiece(square, piece, colour);
@@ -49,7 +49,7 @@ bool readCastlingLine(FILE* in, int colour, int index) {
     std::string line;
     size_t pos;
     if (!expectLine(in, castlingKeys[index], line, pos)) return false;
-    const std::string value = nextToken(line, pos, VALUE);
+    const std::string value = nextField(line, pos, VALUE);
     if (value == "ON")
         castlingCounters(index)[colour] = 1;
     else if (value != "OFF")
@@ -61,7 +61,7 @@ bool readSideLine(FILE* in) {
     std::string line;
     size_t pos;
     if (!expectLine(in, "SIDE", line, pos)) return false;
-    const std::string value = nextToken(line, pos, VALUE);
+    const std::string value = nextField(line, pos, VALUE);
     if (value != "WHITE" && value != "BLACK") return false;
     board.sideToMove = value == "WHITE" ? WHITE : BLACK;
     board.opponent = board.sideToMove ^ 1;

@@ -18,10 +18,10 @@ bool readPosition(FILE* in);
 // its line end. False at end of file.
 bool readDataLine(FILE* in, std::string& line);
 
-// The next token of a line from pos on, strtok-like: leading delimiters are
-// skipped, and the delimiter that ends the token is consumed. Empty when the
-// line has no further token.
-std::string nextToken(const std::string& line, size_t& pos, const char* delimiters);
+// The next field of a data line from pos on, strtok-like: leading
+// delimiters are skipped, and the delimiter that ends the field is consumed.
+// Empty when the line has no further field.
+std::string nextField(const std::string& line, size_t& pos, const char* delimiters);
 
 std::string squareName(int square);
 int parseSquareName(const std::string& text);   // -1 when refused

@@ -52,7 +52,7 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
 
     // Step 3: a repetition (only after a reversible move) is a draw.
     const Move last = lastMove();
-    if (!isCaptureOrPromotion(last) && movePromoted(last) != 1 && isRepetition()) {
+    if (!isCaptureOrPromotion(last) && !isPawnPush(last) && isRepetition()) {
         ++searchCounters.repetitions;
         return 0;
     }

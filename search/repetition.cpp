@@ -11,7 +11,7 @@ bool isRepetition() {
         if (n - k - 1 < 0) return false;
         const Move m = history.historyMoves[n - k];
         // Nothing before a null move, capture, promotion or pawn push can repeat.
-        if (m == 0 || (m & CAPTURE_OR_PROMOTION) || movePromoted(m) == 1) return false;
+        if (m == 0 || (m & CAPTURE_OR_PROMOTION) || isPawnPush(m)) return false;
         if (history.historyKeys[n - k - 1] == board.hashKey) {
             // Within the search tree once is enough; in the game before the root, twice.
             if (k <= board.ply || seenBeforeRoot) return true;

@@ -42,7 +42,7 @@ TEST(BookData, EveryLineIsASoundOpeningFromTheInitialPosition) {
         cleanLine(line);
         char* cursor = line;
         std::vector<std::string> tokens;
-        while (char* token = nextToken(cursor)) tokens.push_back(token);
+        while (char* token = nextMoveText(cursor)) tokens.push_back(token);
         if (tokens.empty() || tokens[0][0] == '#') continue;
         ++openingLines;
         SCOPED_TRACE("line " + std::to_string(lineNumber));

@@ -13,7 +13,7 @@ std::vector<std::string> cleanedTokens(const std::string& text) {
     cleanLine(line.data());
     std::vector<std::string> tokens;
     char* cursor = line.data();
-    while (char* token = nextToken(cursor)) tokens.push_back(token);
+    while (char* token = nextMoveText(cursor)) tokens.push_back(token);
     return tokens;
 }
 

@@ -249,22 +249,22 @@ TEST(DataLines, LongLinesAndNulBytes) {
 TEST(DataLines, Tokens) {
     const std::string line = "  PAWN: A2,B2;;C2 .D2";
     size_t pos = 0;
-    EXPECT_EQ(nextToken(line, pos, " :"), "PAWN");
-    EXPECT_EQ(nextToken(line, pos, " ,;."), "A2");
-    EXPECT_EQ(nextToken(line, pos, " ,;."), "B2");
-    EXPECT_EQ(nextToken(line, pos, " ,;."), "C2");
-    EXPECT_EQ(nextToken(line, pos, " ,;."), "D2");
-    EXPECT_EQ(nextToken(line, pos, " ,;."), "");
-    EXPECT_EQ(nextToken(line, pos, " ,;."), "");
+    EXPECT_EQ(nextField(line, pos, " :"), "PAWN");
+    EXPECT_EQ(nextField(line, pos, " ,;."), "A2");
+    EXPECT_EQ(nextField(line, pos, " ,;."), "B2");
+    EXPECT_EQ(nextField(line, pos, " ,;."), "C2");
+    EXPECT_EQ(nextField(line, pos, " ,;."), "D2");
+    EXPECT_EQ(nextField(line, pos, " ,;."), "");
+    EXPECT_EQ(nextField(line, pos, " ,;."), "");
     // The delimiter that ends a token is consumed with it.
     const std::string packed = "CASTLING:ON";
     pos = 0;
-    EXPECT_EQ(nextToken(packed, pos, " :"), "CASTLING");
-    EXPECT_EQ(nextToken(packed, pos, " "), "ON");
+    EXPECT_EQ(nextField(packed, pos, " :"), "CASTLING");
+    EXPECT_EQ(nextField(packed, pos, " "), "ON");
     const std::string doubled = "CASTLING::ON";
     pos = 0;
-    EXPECT_EQ(nextToken(doubled, pos, " :"), "CASTLING");
-    EXPECT_EQ(nextToken(doubled, pos, " "), ":ON");
+    EXPECT_EQ(nextField(doubled, pos, " :"), "CASTLING");
+    EXPECT_EQ(nextField(doubled, pos, " "), ":ON");
 }
 
 }  // namespace
