@@ -1,6 +1,7 @@
 // Static evaluation of the current position, from the side to move's view
 // (a pawn is 100). Tables are prepared once per search from the root
-// position (prepareEvaluation); evaluate runs at every quiescence node.
+// position (prepareEvaluation); evaluate runs at every quiescence node. The
+// weights of every term are in eval/weights.h.
 #pragma once
 #include <cstdlib>
 
@@ -66,11 +67,6 @@ extern Bitboard passedSpan[2][64];
 extern Bitboard frontSpan[2][64];
 extern const Bitboard enemyHalf[2];
 
-extern const int8_t pawnSquareValue[64];   // White's view; Black reads 63 - square
-extern const int passedRankBonus[2][8];    // [colour][row]
-extern const int centreRing[64];           // 1 on the edge ring .. 4 in the centre
-extern const int phaseWeights[3][7];       // largest table value, [phase][piece]
-
 // Files c to f on every row.
 constexpr Bitboard CENTRE_FILES = 0x3C3C3C3C3C3C3C3Cull;
 
@@ -81,7 +77,6 @@ void buildMasks();
 int evaluate(int alpha, int beta);
 void prepareEvaluation();
 
-void buildPieceTables();
 void spreadTable(int piece, int enemyKing, int weight, int colour, int phase, int out[64]);
 int gamePhaseClass();
 bool isPassedSquare(int square, int colour);

@@ -3,18 +3,7 @@
 // sorts the pawns into the passed, half-passed and loose sets.
 #include "board/attacks.h"
 #include "eval/evaluate.h"
-
-namespace {
-
-constexpr int passedBase = 14;
-constexpr int isolatedPenalty[8] = {8, 10, 12, 14, 14, 12, 10, 8};
-constexpr int doubledPenalty = 8;
-constexpr int groupEndPenalty = 1;      // per end of a horizontal group of pawns
-constexpr int anyPassedBonus = 4;       // once for a colour with a passed pawn
-constexpr int supportedPassedBonus = 6; // per passed pawn with a neighbour or defender
-constexpr int advancedSupportBonus = 4; // once, a supported passed pawn in the enemy half
-
-}  // namespace
+#include "eval/weights.h"
 
 int evaluatePawns(int colour) {
     const Bitboard own = board.pieceBits[PAWN] & board.colourBits[colour];
@@ -23,7 +12,7 @@ int evaluatePawns(int colour) {
 
     for (Bitboard b = own; b; b &= b - 1) {
         const int q = lowestSquare(b), file = colOf(q);
-        score += pawnSquareValue[colour == WHITE ? q : 63 - q];
+        score += PAWN_SQUARE_VALUE[colour == WHITE ? q : 63 - q];
         if (!(frontSpan[colour][q] & enemy)) {
             const int freeSides = (file == 0 || !(frontSpan[colour][q - 1] & enemy)) +
                                   (file == 7 || !(frontSpan[colour][q + 1] & enemy));
@@ -31,25 +20,25 @@ int evaluatePawns(int colour) {
                 pawnCache.halfPassedPawns |= squareBit(q);
             } else if (freeSides == 2) {
                 pawnCache.passedPawns |= squareBit(q);
-                score += passedRankBonus[colour][rowOf(q)] + passedBase;
+                score += PASSED_RANK_BONUS[colour][rowOf(q)] + PASSED_PAWN;
                 ++passedCount;
             }
         }
-        if (!(neighbourFiles[file] & own)) score -= isolatedPenalty[file];
-        if (popCount(fileMask[file] & own) >= 2) score -= doubledPenalty;
+        if (!(neighbourFiles[file] & own)) score += ISOLATED_PAWN[file];
+        if (popCount(fileMask[file] & own) >= 2) score += DOUBLED_PAWN;
     }
 
     // Pawns with no own pawn directly left (L) or right (R) of them on the row.
     const Bitboard leftEnds = own & (FILE_A | ~(own << 1));
     const Bitboard rightEnds = own & (FILE_H | ~(own >> 1));
-    score -= groupEndPenalty * (popCount(leftEnds) + popCount(rightEnds));
+    score += PAWN_GROUP_END * (popCount(leftEnds) + popCount(rightEnds));
     pawnCache.loosePawns |= leftEnds & rightEnds & ~pawnAttacksOf(own, colour);
 
     if (passedCount > 0) {
-        score += anyPassedBonus;
+        score += ANY_PASSED_PAWN;
         const Bitboard supported = pawnCache.passedPawns & own & ~pawnCache.loosePawns;
-        score += supportedPassedBonus * popCount(supported);
-        if (supported & enemyHalf[colour]) score += advancedSupportBonus;
+        score += SUPPORTED_PASSED_PAWN * popCount(supported);
+        if (supported & enemyHalf[colour]) score += ADVANCED_SUPPORTED_PASSED;
     }
     return score;
 }

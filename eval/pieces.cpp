@@ -5,40 +5,9 @@
 // the threat and passed-pawn terms.
 #include "board/attacks.h"
 #include "eval/evaluate.h"
+#include "eval/weights.h"
 
 namespace {
-
-// Weights of the piece terms (a pawn is 100). Negative weights are penalties.
-constexpr int LOOSE_PAWN_ATTACK = 2;       // per enemy loose pawn a piece attacks
-constexpr int MUTUAL_DEFENCE = 2;          // a knight or rook defending one still to visit
-
-constexpr int KNIGHT_OUTPOST = 3;
-
-constexpr int BISHOP_PAIR = 8;             // per bishop beyond the first
-constexpr int BISHOP_TRAPPED = -3;         // no empty square attacked
-constexpr int BISHOP_PAWN_DEFENDED = 1;
-constexpr int BISHOP_OUTPOST = 2;
-
-constexpr int ROOK_NO_OWN_PAWN_AHEAD = 4;
-constexpr int ROOK_OPEN_FILE = 4;          // on top of the above: no pawn on the file at all
-constexpr int ROOK_ON_KEY_RANK = 2;        // the seventh rank or the own back rank
-constexpr int ROOK_TRAPPED = -2;
-
-constexpr int QUEEN_TRAPPED = -2;
-constexpr int QUEEN_ROOK_DEFENDED = 2;
-constexpr int QUEEN_BISHOP_DEFENDED = 1;
-
-constexpr int KING_WITHOUT_PAWNS = -16;    // added to the table value with no pawn on the board or a lone king
-constexpr int CASTLING_LOST = -4;          // not castled and no longer able to
-constexpr int KING_FILE_WITHOUT_PAWN = -8;
-constexpr int SHIELD_NONE = -12;           // castled king, no own pawn in front
-constexpr int SHIELD_ONE = -8;             // castled king, one own pawn in front
-constexpr int CASTLED_KING = 6;
-constexpr int KING_WITHOUT_INNER_PAWN = -4;   // no own pawn beside it off the a- and h-files
-constexpr int KING_WITHOUT_PAWN = -4;         // enemy queen gone: no own pawn beside it
-
-constexpr int KING_PRESSURE = 1;           // per square next to the enemy king attacked; doubled with a queen
-constexpr int BLOCKED_PASSER = -4;         // an enemy piece right in front of an own passed pawn
 
 // 0x88 steps of the shelter walk: forward-left, ahead, forward-right.
 constexpr int kingForwardSteps[2][3] = {{-17, -16, -15}, {17, 16, 15}};

@@ -6,39 +6,7 @@
 #include "board/attacks.h"
 #include "board/makemove.h"
 #include "eval/evaluate.h"
-
-const int8_t pawnSquareValue[64] = {
-    42, 42, 42, 42, 42, 42, 42, 42,
-    22, 36, 36, 36, 36, 36, 36, 22,
-    14, 26, 30, 30, 30, 30, 26, 14,
-     9, 18, 22, 24, 24, 22, 18,  9,
-     5, 12, 16, 18, 18, 16, 12,  5,
-     2,  7, 10, 12, 12, 10,  7,  2,
-    -1,  3,  5,  0,  0,  5,  3, -1,
-    -3, -2, -1,  0,  0, -1, -2, -3,
-};
-
-const int centreRing[64] = {
-    1, 1, 1, 1, 1, 1, 1, 1,
-    1, 2, 2, 2, 2, 2, 2, 1,
-    1, 2, 3, 3, 3, 3, 2, 1,
-    1, 2, 3, 4, 4, 3, 2, 1,
-    1, 2, 3, 4, 4, 3, 2, 1,
-    1, 2, 3, 3, 3, 3, 2, 1,
-    1, 2, 2, 2, 2, 2, 2, 1,
-    1, 1, 1, 1, 1, 1, 1, 1,
-};
-
-const int passedRankBonus[2][8] = {
-    {0, 64, 32, 16, 8, 4, 2, 0},
-    {0, 2, 4, 8, 16, 32, 64, 0},
-};
-
-const int phaseWeights[3][7] = {
-    {0, 11, 33, 33, 33, 33, 33},
-    {0, 11, 33, 33, 33, 33, 33},
-    {0, 11, 33, 33, 33, 33, 33},
-};
+#include "eval/weights.h"
 
 const Bitboard enemyHalf[2] = {0x00000000FFFFFFFFull, 0xFFFFFFFF00000000ull};
 
@@ -51,6 +19,18 @@ bool masksBuilt = false;
 int8_t pieceTables[2][64][8][64];
 
 namespace {
+
+// The king's seed: 1 on the edge ring .. 4 in the centre.
+constexpr int centreRing[64] = {
+    1, 1, 1, 1, 1, 1, 1, 1,
+    1, 2, 2, 2, 2, 2, 2, 1,
+    1, 2, 3, 3, 3, 3, 2, 1,
+    1, 2, 3, 4, 4, 3, 2, 1,
+    1, 2, 3, 4, 4, 3, 2, 1,
+    1, 2, 3, 3, 3, 3, 2, 1,
+    1, 2, 2, 2, 2, 2, 2, 1,
+    1, 1, 1, 1, 1, 1, 1, 1,
+};
 
 // Squares a piece of each type reaches from each square on an empty board,
 // in step order; the spreading sums over them. Built with the masks.
@@ -95,7 +75,7 @@ PieceTableSet spreadTables[3];
 bool spreadDone[3];
 
 void spreadPieceTables(int phase, PieceTableSet& out) {
-    const int* w = phaseWeights[phase];
+    const int* w = PIECE_TABLE_WEIGHT;
     int t[64];
     for (int c = 0; c < 2; ++c) {
         for (int p = KNIGHT; p <= KING; ++p) {
@@ -181,6 +161,9 @@ void spreadTable(int piece, int enemyKing, int weight, int colour, int phase, in
     for (int q = 0; q < 64; ++q) v[q] = m ? v[q] * weight / m : 0;
 }
 
+namespace {
+
+// The piece tables of the root's phase class, spread on the first search in it.
 void buildPieceTables() {
     if (!masksBuilt) buildMasks();
     const int phase = gamePhaseClass();
@@ -191,6 +174,8 @@ void buildPieceTables() {
     std::memcpy(pieceTables, spreadTables[phase], sizeof pieceTables);
 }
 
+}  // namespace
+
 void prepareEvaluation() {
     buildPieceTables();
     for (int c = 0; c < 2; ++c) {
@@ -198,11 +183,11 @@ void prepareEvaluation() {
         for (int i = 0; i < 512; ++i) pieceSquareTable[c][i] = slice[i];
     }
     for (int q = 0; q < 64; ++q) {
-        int white = pawnSquareValue[q];
-        if (isPassedSquare(q, WHITE)) white += passedRankBonus[WHITE][rowOf(q)];
+        int white = PAWN_SQUARE_VALUE[q];
+        if (isPassedSquare(q, WHITE)) white += PASSED_RANK_BONUS[WHITE][rowOf(q)];
         storeByte(pieceSquareTable[WHITE][PAWN * 64 + q], white);
-        int black = pawnSquareValue[63 - q];
-        if (isPassedSquare(q, BLACK)) black += passedRankBonus[BLACK][rowOf(q)];
+        int black = PAWN_SQUARE_VALUE[63 - q];
+        if (isPassedSquare(q, BLACK)) black += PASSED_RANK_BONUS[BLACK][rowOf(q)];
         storeByte(pieceSquareTable[BLACK][PAWN * 64 + q], black);
     }
     const bool pawnsOnBoard = board.pieceBits[PAWN] != 0;

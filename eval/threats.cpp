@@ -3,18 +3,7 @@
 // bonus for half-passed pawns. Both read the attack maps of both colours.
 #include "board/attacks.h"
 #include "eval/evaluate.h"
-
-namespace {
-
-constexpr int threatPenalty = 8;
-
-// Passed pawns in pawn endings, and a rook behind an own passed pawn.
-constexpr int kingEscortBonus = 6;       // own king touches the pawn's path
-constexpr int advancedEscortBonus = 16;  // ... and the pawn is in the enemy half
-constexpr int kingBlockPenalty = 6;      // enemy king on the pawn's path
-constexpr int rookBehindBonus = 4;       // an own rook ahead of the pawn on its file
-
-}  // namespace
+#include "eval/weights.h"
 
 int evaluateThreats(const AttackMap& own, const AttackMap& enemy, int colour) {
     const Bitboard* pb = board.pieceBits;
@@ -27,8 +16,8 @@ int evaluateThreats(const AttackMap& own, const AttackMap& enemy, int colour) {
                                      (pb[QUEEN] & byRook) | (pb[KING] & (byRook | enemy[QUEEN]));
 
     const int threatened = popCount(attacked & ~own[0]) + popCount(attacked & own[0] & cheaperAttacked);
-    int score = -threatPenalty * threatened;
-    if (threatened > 1) score -= threatPenalty;
+    int score = THREATENED_PIECE * threatened;
+    if (threatened > 1) score += THREATENED_PIECE;
     return score;
 }
 
@@ -49,22 +38,22 @@ int evaluatePassedPawns(Bitboard passedPawns, Bitboard enemyAttacks, int colour,
     for (Bitboard b = passedPawns & ownPawns; b; b &= b - 1) {
         const int q = lowestSquare(b);
         const Bitboard path = frontSpan[colour][q];
-        const int bonus = passedRankBonus[colour][rowOf(q)];
+        const int bonus = PASSED_RANK_BONUS[colour][rowOf(q)];
         if (!(path & enemy)) {
             score += bonus / 4;
             if (!(path & enemyAttacks)) score += bonus / 4;
         }
         if (pawnEnding) {
             if (kingAttacks[kingSquare(colour)] & path) {
-                score += kingEscortBonus;
-                if (squareBit(q) & enemyHalf[colour]) score += advancedEscortBonus;
+                score += KING_ESCORTS_PASSER;
+                if (squareBit(q) & enemyHalf[colour]) score += ADVANCED_ESCORTED_PASSER;
             }
-            if (path & enemyKing) score -= kingBlockPenalty;
+            if (path & enemyKing) score += ENEMY_KING_BLOCKS_PASSER;
             else if (!kingCatchesPawn(q, colour)) score += bonus;
         }
-        if (path & pb[ROOK] & own) score += rookBehindBonus;
+        if (path & pb[ROOK] & own) score += ROOK_BEHIND_PASSER;
     }
     for (Bitboard b = halfPassedPawns & ownPawns; b; b &= b - 1)
-        score += passedRankBonus[colour][rowOf(lowestSquare(b))] / 4;
+        score += PASSED_RANK_BONUS[colour][rowOf(lowestSquare(b))] / 4;
     return score;
 }

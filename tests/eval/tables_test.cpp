@@ -5,6 +5,7 @@
 
 #include "board/attacks.h"
 #include "board/makemove.h"
+#include "eval/weights.h"
 #include "eval_support.h"
 
 namespace {
@@ -246,7 +247,7 @@ TEST(EvalPreparation, PawnRows) {
     prepare(startFen);
     const int8_t* w = pieceSquareTable[WHITE] + 64;
     const int8_t* b = pieceSquareTable[BLACK] + 64;
-    for (int q = 0; q < 64; ++q) EXPECT_EQ(b[q], pawnSquareValue[63 - q] + (rowOf(q) == 6 ? 64 : 0));
+    for (int q = 0; q < 64; ++q) EXPECT_EQ(b[q], PAWN_SQUARE_VALUE[63 - q] + (rowOf(q) == 6 ? 64 : 0));
     EXPECT_EQ(w[sq("e2")], 0);
     EXPECT_EQ(w[sq("b7")], 100);   // one step before promotion always gets the bonus
     EXPECT_EQ(w[sq("a7")], 86);
