@@ -45,7 +45,11 @@ test-sanitize:
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
+# The move generator's standard check: perft to depth 5 of every position of
+# tests/data/perft/standard-positions.txt through the perft tool, each count
+# against the file's (the perft5_* tests of the test build).
 perft: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -R '^perft5_'
 
 perft-bench: build
 	./tools/perft-bench.sh $(BUILD)
