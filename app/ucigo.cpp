@@ -118,6 +118,7 @@ std::string playGoCommand(const GoLimits& limits) {
     stopHeard = false;
     markThinkingStart();
     Move move = settings.USELIB ? bookMove() : 0;
+    if (move == 0 && isRepetition() && UCI_REPORTER.rootRepeated) UCI_REPORTER.rootRepeated();
     if (move == 0) {
         PlayControl control;
         control.inputWaiting = playInputWaiting;

@@ -78,13 +78,13 @@ const Option options[] = {
     {"OwnBook", CHECK, 1, 0, 1, setOwnBook},
     {"Learning", CHECK, 1, 0, 1, setLearning},
     {"Move Overhead", SPIN, DEFAULT_MOVE_OVERHEAD, 0, MAX_MOVE_OVERHEAD, setMoveOverhead},
-    {"SelectiveSearch", CHECK, 0, 0, 1, setSelectiveSearch},
+    {"SelectiveSearch", CHECK, 1, 0, 1, setSelectiveSearch},
 };
 
 }  // namespace
 
 int moveOverhead = DEFAULT_MOVE_OVERHEAD;
-bool selectiveSearch = false;
+bool selectiveSearch = true;
 
 void printOptions() {
     for (const Option& o : options) {

@@ -856,6 +856,9 @@ PlayResult playSearch(const PlayRequest& request, PlayControl& control, const Pl
             break;
     }
 
+    // An interrupted iteration: the lines once more, with the clock and nodes at the end.
+    if (t.stopped && result.depth > 0) report(t, reporter, result.depth, lines);
+
     const RootMove& best = t.rootMoves[0];
     result.best = best.move;
     result.ponder = best.pvLength > 1 ? best.pv[1] : 0;

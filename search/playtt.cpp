@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int DEFAULT_MEGABYTES = 16;
+constexpr int DEFAULT_MEGABYTES = 8;   // the UCI Hash option's default
 constexpr int BUCKET_ENTRIES = 4;
 constexpr int GENERATION_BITS = 6;
 constexpr int GENERATIONS = 1 << GENERATION_BITS;

@@ -11,7 +11,9 @@
 namespace {
 
 const std::regex uciMove(R"([a-h][1-8][a-h][1-8][nbrq]?)");
-const std::regex infoLine(R"(info depth (\d+) score (cp -?\d+|mate -?\d+) nodes (\d+) nps \d+ time (\d+))"
+// The play search (the default) adds seldepth, multipv, a bound and hashfull.
+const std::regex infoLine(R"(info depth (\d+)(?: seldepth \d+ multipv \d+)? score (cp -?\d+|mate -?\d+))"
+                          R"((?: lowerbound| upperbound)? nodes (\d+) nps \d+(?: hashfull \d+)? time (\d+))"
                           R"( pv((?: [a-h][1-8][a-h][1-8][nbrq]?)+))");
 
 // What a session printed: its info lines and the bestmove answers.
@@ -42,7 +44,7 @@ const char* const handshake =
     "option name OwnBook type check default true\n"
     "option name Learning type check default true\n"
     "option name Move Overhead type spin default 30 min 0 max 5000\n"
-    "option name SelectiveSearch type check default false\n"
+    "option name SelectiveSearch type check default true\n"
     "uciok\n";
 
 const std::string noBook = "uci\nsetoption name OwnBook value false\n";
@@ -201,7 +203,7 @@ TEST(UciLimits, SearchesStopAtTheirLimit) {
         int minMilliseconds = 0;
     } cases[] = {
         {"go depth 4", 4, 0, 0},
-        {"go depth 1", 2, 0, 0},
+        {"go depth 1", 1, 0, 0},
         {"go nodes 30000", 0, 30000 + 4096, 0},
         {"go movetime 300", 0, 0, 300 + 2000, 270},
         {"go wtime 100 btime 100", 0, 0, 2000},
@@ -297,8 +299,9 @@ TEST(UciThinking, QuitWhileThinkingEndsTheEngineAndSavesAsLearningSays) {
         SCOPED_TRACE(c.learning);
         EngineDir dir;
         EngineProcess engine(dir);
-        engine.send(noBook + "setoption name Learning value " + c.learning +
-                    "\nposition startpos moves e2e4\ngo depth 4\n");
+        // The fixed search is the one that learns.
+        engine.send(noBook + "setoption name SelectiveSearch value false\nsetoption name Learning value " +
+                    c.learning + "\nposition startpos moves e2e4\ngo depth 4\n");
         ASSERT_TRUE(readUntil(engine, "bestmove "));
         engine.send("position startpos moves e2e4 e7e5\ngo wtime 1000000 btime 1000000\n");
         ASSERT_TRUE(readUntil(engine, "info depth 4"));
@@ -337,7 +340,7 @@ TEST(UciSameEngine, FixedDepthSearchesMatchTheBench) {
                                  dir.path(), 120);
     ASSERT_EQ(bench.status, 0);
     const std::regex benchLine(R"( ?\d+ (\S+) +score +(-?\d+) nodes +(\d+)  (.*))");
-    std::string input = noBook + "setoption name Learning value false\n";
+    std::string input = noBook + "setoption name Learning value false\nsetoption name SelectiveSearch value false\n";
     std::vector<std::smatch> expected;
     std::vector<std::string> benchLines = splitLines(bench.out);
     for (const std::string& line : benchLines) {
