@@ -16,6 +16,7 @@ namespace {
 // The game record holds GAME_CAPACITY moves; a longer game keeps its last
 // plies, more than the repetition test's fifty reversible moves.
 constexpr int KEPT_PLIES = 100;
+constexpr const char* NULL_MOVE_TEXT = "0000";
 
 // What makes a set-up position one the engine cannot play (the FEN reader
 // itself refuses pawns on the first or last rank).
@@ -59,6 +60,14 @@ bool setUpPosition(const Words& words, std::string& reason) {
     }
     for (++i; i < words.size(); ++i) {
         if (history.count >= GAME_CAPACITY) keepRecentHistory(KEPT_PLIES);
+        if (words[i] == NULL_MOVE_TEXT) {
+            // A pass, as interfaces write it; the side to move must not be in check.
+            if (inCheck() || !playNullMove()) {
+                reason = "illegal move '" + words[i] + "'";
+                return false;
+            }
+            continue;
+        }
         const Move move = findMove(lowerCase(words[i]));
         if (move == 0 || !playMove(move)) {
             reason = "illegal move '" + words[i] + "'";

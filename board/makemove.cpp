@@ -15,6 +15,16 @@ bool playMove(Move m) {
     return true;
 }
 
+bool playNullMove() {
+    if (history.count > GAME_CAPACITY - 1) return false;
+    flipSides();
+    history.historyMoves[history.count] = 0;
+    history.historyKeys[history.count] = board.hashKey;   // the key has no side term
+    history.count += 1;
+    history.recorded = history.count;
+    return true;
+}
+
 bool takeBackMove() {
     if (history.count <= 0) return false;
     flipSides();

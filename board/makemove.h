@@ -20,6 +20,10 @@ extern GameHistory history;
 
 // Plays and records a game move; false when the record is full.
 bool playMove(Move m);
+// Plays and records a null move, the side to move passing: the record
+// holds 0 for it, so no repetition reaches back past it and no en passant
+// capture follows it. False when the record is full.
+bool playNullMove();
 
 inline void flipSides() {
     board.sideToMove ^= 1;

@@ -95,6 +95,8 @@ TEST(UciPositions, MovesAreAppliedAsTheInterfaceMeansThem) {
         {"long game back at the start", "startpos moves" + shuffle, "",
          "the game is drawn: a repeated position, or more than 50 reversible plies"},
         {"checkmated", "fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1 moves d1d8", "0000"},
+        // Black passes: White mates.
+        {"null move", "fen k7/8/1K6/8/8/8/8/7R b - - 0 1 moves 0000", "h1h8"},
     };
     for (const PositionCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -164,6 +166,7 @@ TEST(UciBadInput, IsExplainedAndKeepsThePosition) {
         {"position startpos moves e2e4 e7e5 e4e5", "illegal move 'e4e5'"},
         {"position startpos moves e2e4 e7e6 o-o", "illegal move 'o-o'"},
         {"position startpos e2e4", "expected moves, not 'e2e4'"},
+        {"position fen k7/8/1K6/8/8/8/8/R7 b - - 0 1 moves 0000", "illegal move '0000'"},   // a pass in check
         {"position sideways", "position needs startpos or fen, not 'sideways'"},
         {"position", "position needs startpos or fen"},
         {"xyzzy 1 2 3", "unknown command 'xyzzy'"},
