@@ -89,7 +89,7 @@ int givenColour = BLACK;
 // A word that is no command in this position: a move typed by the user.
 void typedMove(const std::string& word) {
     Move move = 0;
-    if (!parseMove(word.c_str(), move) || history.count >= GAME_CAPACITY) {
+    if (!parseMove(word.c_str(), move) || gameRecord.count >= GAME_CAPACITY) {
         std::fprintf(stderr, "# error: %s\n", word.c_str());
         return;
     }

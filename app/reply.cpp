@@ -1,7 +1,6 @@
 #include "app/reply.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "app/input.h"
 #include "app/listen.h"
@@ -58,18 +57,7 @@ void playEngineMove() {
     // rather than announce a move that is then not played.
     Move move = 0;
     bool found = false;
-    if (history.count < GAME_CAPACITY) {
-        // The search borrows the history slots past the current move; keep the
-        // taken-back moves there so that NEXT still replays them if no move is played.
-        const int tail = history.recorded - history.count;
-        Move savedMoves[HISTORY_SIZE];
-        HashKey savedKeys[HISTORY_SIZE];
-        std::memcpy(savedMoves, history.historyMoves + history.count, sizeof(Move) * tail);
-        std::memcpy(savedKeys, history.historyKeys + history.count, sizeof(HashKey) * tail);
-        found = searchRoot(&move);
-        std::memcpy(history.historyMoves + history.count, savedMoves, sizeof(Move) * tail);
-        std::memcpy(history.historyKeys + history.count, savedKeys, sizeof(HashKey) * tail);
-    }
+    if (gameRecord.count < GAME_CAPACITY) found = searchRoot(&move);
     if (searchAbandoned) {   // the game this search was for is over
         searchAbandoned = false;
         return;
@@ -78,7 +66,7 @@ void playEngineMove() {
         std::fputs("# error: not moves found \n", stderr);
         // The interface waits for a move that the full game record cannot
         // take: the engine claims the draw in the protocol instead.
-        if (xboardMode && history.count >= GAME_CAPACITY) {
+        if (xboardMode && gameRecord.count >= GAME_CAPACITY) {
             std::fputs("1/2-1/2 {game record full}\n", stdout);
             std::fflush(stdout);
         }

@@ -49,7 +49,7 @@ void setTimeLimits(int minTime, int maxTime, int minDepth) {
 
 void allotMoveTime() {
     // Whole moves played within the current period of 40.
-    const int n = (history.count / 2) % MOVES_PER_PERIOD;
+    const int n = (gameRecord.count / 2) % MOVES_PER_PERIOD;
     if (n == 0) periodPool = timePool;
     int limit = periodPool / (MOVES_PER_PERIOD - n);
     if (limit < MIN_MOVE_SECONDS) limit = MIN_MOVE_SECONDS;

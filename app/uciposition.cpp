@@ -59,7 +59,7 @@ bool setUpPosition(const Words& words, std::string& reason) {
         return false;
     }
     for (++i; i < words.size(); ++i) {
-        if (history.count >= GAME_CAPACITY) keepRecentHistory(KEPT_PLIES);
+        if (gameRecord.count >= GAME_CAPACITY) keepRecentMoves(KEPT_PLIES);
         if (words[i] == NULL_MOVE_TEXT) {
             // A pass, as interfaces write it; the side to move must not be in check.
             if (inCheck() || !playNullMove()) {
@@ -96,15 +96,8 @@ void takeLegalLine(const Move* pv, int length) {
     for (int i = 0; i < length && i < MAX_PLY; ++i) {
         const Move m = pv[i];
         if (!isLegalMove(m) || ((m & CAPTURE) && moveCaptured(m) == KING)) break;
-        makeMove(m);
-        flipSides();
-        history.historyMoves[history.count + board.ply] = m;   // for en passant further on
-        ++board.ply;
+        pushMove(m);   // recorded: en passant further on reads it
         shownPv[shownPvLength++] = m;
     }
-    while (board.ply > 0) {
-        --board.ply;
-        flipSides();
-        unmakeMove(shownPv[board.ply]);
-    }
+    for (int i = shownPvLength - 1; i >= 0; --i) popMove(shownPv[i]);
 }

@@ -53,8 +53,8 @@ void newGame() {
     board.sideToMove = WHITE;
     board.opponent = BLACK;
     for (int& s : board.squares) s = NOPIECE;
-    history.count = 0;
-    history.recorded = 0;
+    gameRecord.count = 0;
+    gameRecord.recorded = 0;
     for (int c = 0; c < 2; ++c)
         board.castled[c] = board.kingMoved[c] = board.leftRookMoved[c] = board.rightRookMoved[c] = 0;
     for (int sq = 0; sq < 64; ++sq)

@@ -190,9 +190,9 @@ inline void removePiece(int square, int piece, int colour) {
     board.pstSum[colour] += pst[to] - pst[from];
 }
 
-// Sets up the initial position with an empty game history, White to move.
+// Sets up the initial position with an empty game record, White to move.
 // Whoever starts a game clears the transposition table as well.
 void newGame();
-// newGame, then every piece removed: the empty Board with an empty history
+// newGame, then every piece removed: the empty Board with an empty record
 // and cleared castling counters, White to move.
 void clearBoard();

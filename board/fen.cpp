@@ -61,7 +61,7 @@ bool setCastlingRights(const std::string& castling) {
 }
 
 // The side not to move has just made a double step over the target square:
-// take it back and play it again, so that the history ends with it.
+// take it back and play it again, so that the game record ends with it.
 bool replayDoubleStep(const std::string& enPassant) {
     if (enPassant == "-") return true;
     const int target = squareOfText(enPassant);

@@ -11,6 +11,6 @@
 // gets kingMoved = 1, one without the long right leftRookMoved = 1, one
 // without the short right rightRookMoved = 1. An en passant square is realised
 // by taking the double step back and playing it with playMove, so that the
-// last move carries it; otherwise the game history is empty. Returns false
+// last move carries it; otherwise the game record is empty. Returns false
 // for text it cannot read (the Board is then undefined, call newGame).
 bool setPosition(const std::string& fen);

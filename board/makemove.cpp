@@ -2,51 +2,60 @@
 
 #include <cstring>
 
-GameHistory history;
+GameRecord gameRecord;
+
+namespace {
+
+// Makes the move as the game's next one and records it with its key; a
+// null move (0) only passes the turn (the key has no side term).
+void recordMove(Move m) {
+    if (m != 0) makeMove(m);
+    flipSides();
+    gameRecord.moves[gameRecord.count] = m;
+    gameRecord.keys[gameRecord.count] = board.hashKey;
+    gameRecord.count += 1;
+}
+
+}  // namespace
 
 bool playMove(Move m) {
-    if (history.count > GAME_CAPACITY - 1) return false;
-    makeMove(m);
-    flipSides();
-    history.historyMoves[history.count] = m;
-    history.historyKeys[history.count] = board.hashKey;
-    history.count += 1;
-    history.recorded = history.count;
+    if (gameRecord.count > GAME_CAPACITY - 1) return false;
+    recordMove(m);
+    gameRecord.recorded = gameRecord.count;
     return true;
 }
 
-bool playNullMove() {
-    if (history.count > GAME_CAPACITY - 1) return false;
-    flipSides();
-    history.historyMoves[history.count] = 0;
-    history.historyKeys[history.count] = board.hashKey;   // the key has no side term
-    history.count += 1;
-    history.recorded = history.count;
-    return true;
-}
+bool playNullMove() { return playMove(0); }
 
 bool takeBackMove() {
-    if (history.count <= 0) return false;
+    if (gameRecord.count <= 0) return false;
     flipSides();
-    history.count -= 1;
-    unmakeMove(history.historyMoves[history.count]);
+    gameRecord.count -= 1;
+    const Move m = gameRecord.moves[gameRecord.count];
+    gameRecord.takenBack[gameRecord.count] = m;
+    if (m != 0) unmakeMove(m);
     return true;
 }
 
 bool replayMove() {
-    if (history.count >= history.recorded) return false;
-    makeMove(history.historyMoves[history.count]);
-    history.count += 1;
-    flipSides();
+    if (gameRecord.count >= gameRecord.recorded) return false;
+    recordMove(gameRecord.takenBack[gameRecord.count]);
     return true;
 }
 
-void keepRecentHistory(int plies) {
-    const int dropped = history.count - plies;
+void rewindGame() {
+    while (takeBackMove()) {
+    }
+}
+
+void keepRecentMoves(int plies) {
+    const int dropped = gameRecord.count - plies;
     if (plies < 0 || dropped <= 0) return;
-    const int kept = history.recorded - dropped;
-    std::memmove(history.historyMoves, history.historyMoves + dropped, sizeof(Move) * kept);
-    std::memmove(history.historyKeys, history.historyKeys + dropped, sizeof(HashKey) * kept);
-    history.count -= dropped;
-    history.recorded = kept;
+    std::memmove(gameRecord.moves, gameRecord.moves + dropped, sizeof(Move) * plies);
+    std::memmove(gameRecord.keys, gameRecord.keys + dropped, sizeof(HashKey) * plies);
+    const int kept = gameRecord.recorded - dropped;
+    std::memmove(gameRecord.takenBack + plies, gameRecord.takenBack + gameRecord.count,
+                 sizeof(Move) * (kept - plies));
+    gameRecord.count = plies;
+    gameRecord.recorded = kept;
 }

@@ -1,4 +1,5 @@
-// Making and unmaking moves on the one Board, and the game history.
+// Making and unmaking moves on the one Board, the game record, and walking a
+// line from the current position.
 //
 // makeMove / unmakeMove never touch sideToMove / opponent: callers flip both
 // after a make and before an unmake. Unmaking needs nothing but the Move word,
@@ -6,17 +7,22 @@
 #pragma once
 #include "board/board.h"
 
-constexpr int GAME_CAPACITY = 299;      // moves a game record can hold
-constexpr int HISTORY_SIZE = 400;       // game moves plus the search line, with room
+constexpr int GAME_CAPACITY = 299;   // moves a game record can hold
+constexpr int RECORD_SIZE = 400;     // game moves plus a line walked from the position, with room
 
-struct GameHistory {
-    Move historyMoves[HISTORY_SIZE];
-    HashKey historyKeys[HISTORY_SIZE];
+// The game: the moves played, each with the key of the position it led to;
+// past them, from slot count on, the slots of a line walked from the current
+// position (pushMove). The moves that BACK took and NEXT can replay are kept
+// apart, so that walking a line never overwrites them.
+struct GameRecord {
+    Move moves[RECORD_SIZE];
+    HashKey keys[RECORD_SIZE];
+    Move takenBack[GAME_CAPACITY];   // by game index, count..recorded-1
     int count;       // game moves applied to the Board
     int recorded;    // game moves recorded; count..recorded-1 can be replayed
 };
 
-extern GameHistory history;
+extern GameRecord gameRecord;
 
 // Plays and records a game move; false when the record is full.
 bool playMove(Move m);
@@ -33,10 +39,12 @@ inline void flipSides() {
 // BACK and NEXT: false when there is nothing to take back or replay.
 bool takeBackMove();
 bool replayMove();
+// Takes back every game move; replayMove brings them back one by one.
+void rewindGame();
 
 // Forgets all but the last `plies` game moves, so that a game longer than the
 // record goes on: the repetition test and en passant read no further back.
-void keepRecentHistory(int plies);
+void keepRecentMoves(int plies);
 
 // makeMove and unmakeMove are inline, built from the steps below: the search
 // and perft spend much of their time in them.
@@ -158,10 +166,10 @@ struct PstOffsets {
 // the repetition test look), the sides flip and the ply steps on; popMove
 // undoes it. The null move records 0 for both.
 [[gnu::always_inline]] inline void pushMove(Move m) {
-    const int slot = history.count + board.ply;
+    const int slot = gameRecord.count + board.ply;
     makeMove(m);
-    history.historyMoves[slot] = m;
-    history.historyKeys[slot] = board.hashKey;
+    gameRecord.moves[slot] = m;
+    gameRecord.keys[slot] = board.hashKey;
     flipSides();
     board.ply += 1;
 }
@@ -173,9 +181,9 @@ struct PstOffsets {
 }
 
 inline void pushNullMove() {
-    const int slot = history.count + board.ply;
-    history.historyMoves[slot] = 0;
-    history.historyKeys[slot] = 0;
+    const int slot = gameRecord.count + board.ply;
+    gameRecord.moves[slot] = 0;
+    gameRecord.keys[slot] = 0;
     flipSides();
     board.ply += 1;
 }

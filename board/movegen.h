@@ -19,8 +19,8 @@ extern int* const plyEnd;   // valid for indices -1..59
 
 // The move that led to the current node, or 0 (none, or a null move).
 inline Move lastMove() {
-    const int index = history.count + board.ply - 1;
-    return index >= 0 ? history.historyMoves[index] : 0;
+    const int index = gameRecord.count + board.ply - 1;
+    return index >= 0 ? gameRecord.moves[index] : 0;
 }
 
 void generateCaptures();

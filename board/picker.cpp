@@ -62,7 +62,7 @@ int scoreByHistory(int first, int last) {
     int r = first;
     for (int p = first; p <= last; ++p) {
         const Move m = moveStack[p];
-        int score = ordering.history[historyIndex(board.sideToMove, board.squares[moveFrom(m)], moveTo(m))];
+        int score = ordering.historyScores[historyIndex(board.sideToMove, board.squares[moveFrom(m)], moveTo(m))];
         if (m == ordering.alphaMoves[board.ply]) score = historyLimit + 1;
         moveScore[p] = score;
         if (score != 0) {

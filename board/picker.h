@@ -21,7 +21,7 @@ constexpr int historyLimit = 30000;
 // live on from search to search. clearOrdering empties all three, for a
 // search that must not depend on what ran before it.
 struct OrderingTables {
-    int history[1024];     // colour * 512 + piece * 64 + to, at most historyLimit
+    int historyScores[1024];   // colour * 512 + piece * 64 + to, at most historyLimit
     Move killers[61];      // by ply: the last quiet move that raised alpha
     Move alphaMoves[61];   // by ply: the last move that raised alpha without a cut-off
 };

@@ -19,11 +19,9 @@ const char* const pieceLetters[8] = {"", "P", "N", "B", "R", "Q", "K", ""};
 // The listing entry of the next recorded move: plays it forward and writes
 // its text with the marks it earns in the position it leads to.
 void writeNextEntry(FILE* out) {
-    const Move m = history.historyMoves[history.count];
+    const Move m = gameRecord.takenBack[gameRecord.count];
     const int piece = board.squares[moveFrom(m)];
-    makeMove(m);
-    flipSides();
-    history.count += 1;
+    replayMove();
     bool check = inCheck();
     bool mate = false;
     if (check) {
@@ -95,19 +93,15 @@ bool listingMoveText(Move move, bool check, int piece, bool mate, char* text) {
 }
 
 void writeMoveList(FILE* out) {
-    const int total = history.count;
-    while (history.count > 0) {
-        flipSides();
-        history.count -= 1;
-        unmakeMove(history.historyMoves[history.count]);
-    }
-    for (int number = 1; history.count < total; ++number) {
+    const int total = gameRecord.count;
+    rewindGame();
+    for (int number = 1; gameRecord.count < total; ++number) {
         std::fprintf(out, "%4d. ", number);
         if (board.sideToMove == WHITE)
             writeNextEntry(out);
         else
             std::fputs("      ", out);
-        if (history.count < total) writeNextEntry(out);
+        if (gameRecord.count < total) writeNextEntry(out);
         std::fputs("\n", out);
     }
 }

@@ -101,12 +101,8 @@ int parseSquareName(const std::string& text) {
 }
 
 void writePosition(FILE* out, bool currentOnly) {
-    if (!currentOnly) {
-        for (int k = history.count; k >= 1; --k) {
-            flipSides();
-            unmakeMove(history.historyMoves[k - 1]);
-        }
-    }
+    const int played = gameRecord.count;
+    if (!currentOnly) rewindGame();
     std::fputs("POSITION:\n", out);
     for (int colour = WHITE; colour <= BLACK; ++colour) {
         std::fprintf(out, " %s:\n", colourNames[colour]);
@@ -120,12 +116,7 @@ void writePosition(FILE* out, bool currentOnly) {
             std::fprintf(out, "   %s: %s\n", castlingKeys[index], castlingCounters(index)[colour] ? "ON" : "OFF");
     }
     std::fprintf(out, " SIDE: %s\n", colourNames[board.sideToMove == WHITE ? WHITE : BLACK]);
-    if (!currentOnly) {
-        for (int k = 0; k < history.count; ++k) {
-            makeMove(history.historyMoves[k]);
-            flipSides();
-        }
-    }
+    while (gameRecord.count < played) replayMove();
 }
 
 bool readPosition(FILE* in) {

@@ -5,7 +5,7 @@
 #include "search/search.h"
 
 namespace {
-int previousSearchCount = 0;   // game history count at the previous search
+int previousSearchCount = 0;   // game record count at the previous search
 }
 
 void updateHistory(Move move, int depth, int score, int beta) {
@@ -16,14 +16,14 @@ void updateHistory(Move move, int depth, int score, int beta) {
         bonus = 2 * depth;
     else
         bonus = 1;              // the move that caused the cut-off
-    int& entry = ordering.history[historyIndex(board.sideToMove, board.squares[moveFrom(move)], moveTo(move))];
+    int& entry = ordering.historyScores[historyIndex(board.sideToMove, board.squares[moveFrom(move)], moveTo(move))];
     entry = entry + bonus < historyLimit ? entry + bonus : historyLimit;
 }
 
 void ageHistory() {
     // One move of each side since the last search: keep a quarter of what was
     // learned; anything else (a new game, a jump in the game) starts afresh.
-    const bool continuing = history.count == previousSearchCount + 2;
-    for (int& entry : ordering.history) entry = continuing ? entry >> 2 : 0;
-    previousSearchCount = history.count;
+    const bool continuing = gameRecord.count == previousSearchCount + 2;
+    for (int& entry : ordering.historyScores) entry = continuing ? entry >> 2 : 0;
+    previousSearchCount = gameRecord.count;
 }

@@ -153,10 +153,10 @@ void updateStat(int& entry, int bonus) { entry += bonus - entry * std::abs(bonus
 bool isDraw(const PlayThread& t, int ply) {
     const int reversible = t.stack[ply].reversible;
     if (reversible >= 100) return true;
-    const int current = history.count + ply - 1;   // the slot of the move that led here
+    const int current = gameRecord.count + ply - 1;   // the slot of the move that led here
     for (int d = 1; d <= reversible && current - d >= 0; ++d) {
-        if (history.historyMoves[current - d + 1] == 0) return false;   // nothing repeats across a null move
-        if (d % 2 == 0 && history.historyKeys[current - d] == board.hashKey) return true;
+        if (gameRecord.moves[current - d + 1] == 0) return false;   // nothing repeats across a null move
+        if (d % 2 == 0 && gameRecord.keys[current - d] == board.hashKey) return true;
     }
     return false;
 }
@@ -717,8 +717,8 @@ void sortRootMoves(PlayThread& t, int from) {
 // Reversible plies that lead to the root, from the game record.
 int reversiblePliesAtRoot(const PlayRequest& request) {
     int n = 0;
-    for (int i = history.count - 1; i >= 0; --i) {
-        if (!isReversible(history.historyMoves[i])) return n;
+    for (int i = gameRecord.count - 1; i >= 0; --i) {
+        if (!isReversible(gameRecord.moves[i])) return n;
         ++n;
     }
     return n + request.reversiblePliesBefore;
@@ -780,7 +780,7 @@ PlayResult playSearch(const PlayRequest& request, PlayControl& control, const Pl
     t.nodes = 0;
     t.stopped = false;
     t.selDepth = 0;
-    if (history.count + PLAY_MAX_PLY + 1 >= HISTORY_SIZE) return result;   // no room for the line
+    if (gameRecord.count + PLAY_MAX_PLY + 1 >= RECORD_SIZE) return result;   // no room for the line
 
     prepareEvaluation();
     playTableNewSearch();

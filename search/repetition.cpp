@@ -4,15 +4,15 @@
 #include "search/search.h"
 
 bool isRepetition() {
-    const int count = history.count;
-    const int n = count + board.ply;   // next history slot; the current key is at n - 1
+    const int count = gameRecord.count;
+    const int n = count + board.ply;   // next record slot; the current key is at n - 1
     bool seenBeforeRoot = false;
     for (int k = 1;; ++k) {
         if (n - k - 1 < 0) return false;
-        const Move m = history.historyMoves[n - k];
+        const Move m = gameRecord.moves[n - k];
         // Nothing before a null move, capture, promotion or pawn push can repeat.
         if (m == 0 || (m & CAPTURE_OR_PROMOTION) || isPawnPush(m)) return false;
-        if (history.historyKeys[n - k - 1] == board.hashKey) {
+        if (gameRecord.keys[n - k - 1] == board.hashKey) {
             // Within the search tree once is enough; in the game before the root, twice.
             if (k <= board.ply || seenBeforeRoot) return true;
             seenBeforeRoot = true;

@@ -37,7 +37,7 @@ int leaderKey(int depth, int improvements) { return depth * LEADER_KEY_PER_DEPTH
 // From this many game moves on there is no search: the slots past the game
 // moves hold the search line.
 constexpr int ROOT_HISTORY_LIMIT = 300;
-static_assert(ROOT_HISTORY_LIMIT + MAX_PLY <= HISTORY_SIZE, "room for the deepest line");
+static_assert(ROOT_HISTORY_LIMIT + MAX_PLY <= RECORD_SIZE, "room for the deepest line");
 
 constexpr int BOOK_SKIP_ONE_IN = 8;       // the book is skipped when a draw mod 8 is 1
 constexpr int TEACH_MIN_PIECES = 6;       // fewer pieces on the board: the result is not learned
@@ -176,7 +176,7 @@ bool searchRoot(Move* result) {
 
     resetCounters();
     *result = 0;
-    if (history.count >= ROOT_HISTORY_LIMIT) return false;
+    if (gameRecord.count >= ROOT_HISTORY_LIMIT) return false;
     if (positionFault(KING_COUNT) != NO_FAULT) return false;
 
     prepareEvaluation();

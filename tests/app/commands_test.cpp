@@ -69,20 +69,20 @@ TEST_F(CommandLoopState, SwitchesAndColours) {
 }
 
 TEST_F(CommandLoopState, AllotmentSpreadsThePoolOverTheRestOfThePeriod) {
-    history.count = 1;
+    gameRecord.count = 1;
     allotMoveTime();
     EXPECT_EQ(periodPool, 300);
     EXPECT_EQ(settings.MAX_TIME, 7);
     EXPECT_EQ(settings.MIN_TIME, 7);
     EXPECT_EQ(settings.MIN_DEPTH, 14);
 
-    history.count = 10;   // a loaded game: n = 5, the period was never filled
+    gameRecord.count = 10;   // a loaded game: n = 5, the period was never filled
     periodPool = 0;
     allotMoveTime();
     EXPECT_EQ(settings.MAX_TIME, 3);
 
     setReportedTime(20000);
-    history.count = 81;   // n = 0 again: refilled from the latest report
+    gameRecord.count = 81;   // n = 0 again: refilled from the latest report
     allotMoveTime();
     EXPECT_EQ(periodPool, 200);
     EXPECT_EQ(settings.MAX_TIME, 5);

@@ -89,7 +89,7 @@ TEST_F(TeachFromFile, KnownPositionsAreInLibAndAStopIsReported) {
     EXPECT_EQ(settings.MAX_TIME, 9);
     EXPECT_EQ(settings.MIN_DEPTH, 11);
     EXPECT_EQ(settings.USELIB, 0);
-    EXPECT_EQ(history.count, 0);
+    EXPECT_EQ(gameRecord.count, 0);
     EXPECT_EQ(board.sideToMove, WHITE);
     EXPECT_EQ(board.pieceBits[PAWN], 0x00FF00000000FF00ull);
     EXPECT_EQ(dir.read("teach.dat").size(), 3u * 88);

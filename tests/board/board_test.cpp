@@ -39,8 +39,8 @@ TEST(Board, NewGameSetsUpTheInitialPosition) {
         EXPECT_EQ(board.leftRookMoved[c], 0);
         EXPECT_EQ(board.rightRookMoved[c], 0);
     }
-    EXPECT_EQ(history.count, 0);
-    EXPECT_EQ(history.recorded, 0);
+    EXPECT_EQ(gameRecord.count, 0);
+    EXPECT_EQ(gameRecord.recorded, 0);
     EXPECT_EQ(board.hashKey, keyFromScratch());
 }
 
@@ -116,8 +116,8 @@ TEST(Board, NewGameResetsThePositionButNotThePly) {
     EXPECT_TRUE(boardIsConsistent());
     EXPECT_EQ(board.sideToMove, WHITE);
     for (int c = 0; c < 2; ++c) EXPECT_EQ(board.castled[c] + board.kingMoved[c] + board.rightRookMoved[c], 0);
-    EXPECT_EQ(history.count, 0);
-    EXPECT_EQ(history.recorded, 0);
+    EXPECT_EQ(gameRecord.count, 0);
+    EXPECT_EQ(gameRecord.recorded, 0);
     // Black's pieces stand on squares 0..15, White's on 48..63.
     for (int sq = 0; sq < 64; ++sq)
         if (board.squares[sq]) {

@@ -17,8 +17,8 @@ TEST(Fen, InitialPositionEqualsNewGame) {
     const BoardState fresh = boardState();
     ASSERT_TRUE(setPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"));
     EXPECT_TRUE(boardState() == fresh);
-    EXPECT_EQ(history.count, 0);
-    EXPECT_EQ(history.recorded, 0);
+    EXPECT_EQ(gameRecord.count, 0);
+    EXPECT_EQ(gameRecord.recorded, 0);
 }
 
 TEST(Fen, PlacementAndSideToMove) {
@@ -60,10 +60,10 @@ TEST(Fen, CastlingRightsMapOntoTheCounters) {
 
 TEST(Fen, EnPassantSquareReplaysTheDoubleStep) {
     ASSERT_TRUE(setPosition("rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3"));
-    EXPECT_EQ(history.count, 1);
-    EXPECT_EQ(history.recorded, 1);
+    EXPECT_EQ(gameRecord.count, 1);
+    EXPECT_EQ(gameRecord.recorded, 1);
     EXPECT_EQ(lastMove(), encodeMove(sq("f7"), sq("f5"), 1, 0, QUIET));
-    EXPECT_EQ(history.historyKeys[0], board.hashKey);
+    EXPECT_EQ(gameRecord.keys[0], board.hashKey);
     EXPECT_EQ(board.sideToMove, WHITE);
     EXPECT_EQ(board.squares[sq("f5")], PAWN);
     EXPECT_EQ(board.squares[sq("f7")], NOPIECE);

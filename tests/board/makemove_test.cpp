@@ -1,5 +1,5 @@
 // Making and unmaking moves: exact restoration, the castling counters, en
-// passant and promotions, and the game history.
+// passant and promotions, and the game record.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -214,22 +214,27 @@ TEST_F(MakeMove, PlayBackAndNextKeepTheRecord) {
     newGame();
     const HashKey start = board.hashKey;
     ASSERT_TRUE(playMoves("e2e4 e7e5 g1f3"));
-    EXPECT_EQ(history.count, 3);
-    EXPECT_EQ(history.recorded, 3);
-    EXPECT_EQ(history.historyKeys[2], board.hashKey);
+    EXPECT_EQ(gameRecord.count, 3);
+    EXPECT_EQ(gameRecord.recorded, 3);
+    EXPECT_EQ(gameRecord.keys[2], board.hashKey);
     const HashKey afterThree = board.hashKey;
     EXPECT_EQ(board.sideToMove, BLACK);
 
     EXPECT_TRUE(takeBackMove());
     EXPECT_TRUE(takeBackMove());
-    EXPECT_EQ(history.count, 1);
-    EXPECT_EQ(history.recorded, 3);
+    EXPECT_EQ(gameRecord.count, 1);
+    EXPECT_EQ(gameRecord.recorded, 3);
     EXPECT_EQ(board.sideToMove, BLACK);
+    // A line walked from here (a search) leaves the taken-back moves replayable.
+    pushMove(findMove("d7d5"));
+    pushMove(findMove("e4d5"));
+    popMove(gameRecord.moves[2]);
+    popMove(gameRecord.moves[1]);
     EXPECT_TRUE(replayMove());
-    EXPECT_EQ(history.count, 2);
-    EXPECT_EQ(history.recorded, 3);
+    EXPECT_EQ(gameRecord.count, 2);
+    EXPECT_EQ(gameRecord.recorded, 3);
     EXPECT_EQ(board.sideToMove, WHITE);
-    EXPECT_EQ(board.hashKey, history.historyKeys[1]);
+    EXPECT_EQ(board.hashKey, gameRecord.keys[1]);
     EXPECT_TRUE(replayMove());
     EXPECT_FALSE(replayMove());
     EXPECT_EQ(board.hashKey, afterThree);
@@ -237,8 +242,8 @@ TEST_F(MakeMove, PlayBackAndNextKeepTheRecord) {
     EXPECT_TRUE(takeBackMove());
     EXPECT_TRUE(takeBackMove());
     ASSERT_TRUE(playMoves("d7d5"));
-    EXPECT_EQ(history.count, 2);
-    EXPECT_EQ(history.recorded, 2);
+    EXPECT_EQ(gameRecord.count, 2);
+    EXPECT_EQ(gameRecord.recorded, 2);
     EXPECT_FALSE(replayMove());
 
     EXPECT_TRUE(takeBackMove());
@@ -254,28 +259,28 @@ TEST_F(MakeMove, PlayMoveRefusesTheThreeHundredthMove) {
     // Knights out and back fill the record without ending the game.
     const char* cycle[4] = {"g1f3", "g8f6", "f3g1", "f6g8"};
     for (int i = 0; i < 299; ++i) ASSERT_TRUE(playMoves(cycle[i % 4])) << i;
-    EXPECT_EQ(history.count, 299);
+    EXPECT_EQ(gameRecord.count, 299);
     const BoardState before = boardState();
     const Move next = findMove(cycle[299 % 4]);
     ASSERT_NE(next, 0u);
     EXPECT_FALSE(playMove(next));
     EXPECT_TRUE(boardState() == before);
-    EXPECT_EQ(history.count, 299);
-    EXPECT_EQ(history.recorded, 299);
+    EXPECT_EQ(gameRecord.count, 299);
+    EXPECT_EQ(gameRecord.recorded, 299);
     // Taking one back makes room again.
     EXPECT_TRUE(takeBackMove());
     EXPECT_TRUE(playMove(findMove(cycle[298 % 4])));
-    EXPECT_EQ(history.count, 299);
+    EXPECT_EQ(gameRecord.count, 299);
 }
 
-TEST_F(MakeMove, LastMoveReadsTheHistoryThroughThePly) {
+TEST_F(MakeMove, LastMoveReadsTheRecordThroughThePly) {
     newGame();
     EXPECT_EQ(lastMove(), 0u);
     ASSERT_TRUE(playMoves("e2e4"));
-    EXPECT_EQ(lastMove(), history.historyMoves[0]);
+    EXPECT_EQ(lastMove(), gameRecord.moves[0]);
     // The search's line continues the game's moves: entry count + ply - 1.
-    history.historyMoves[1] = 0x1234;
-    history.historyMoves[2] = 0x5678;
+    gameRecord.moves[1] = 0x1234;
+    gameRecord.moves[2] = 0x5678;
     board.ply = 1;
     EXPECT_EQ(lastMove(), 0x1234u);
     board.ply = 2;

@@ -158,7 +158,7 @@ void compareVerdicts(int depth, int (&verdicts)[3], int& wrong) {
         const bool legal = !leavesKingAttacked(m);
         ++verdicts[verdict];
         if (verdict != NEEDS_TEST && legal != (verdict == LEGAL) && wrong++ == 0)
-            ADD_FAILURE() << coordinateText(m) << " after " << history.count << " moves";
+            ADD_FAILURE() << coordinateText(m) << " after " << gameRecord.count << " moves";
         if (legal && depth > 1 && playMove(m)) {
             compareVerdicts(depth - 1, verdicts, wrong);
             takeBackMove();

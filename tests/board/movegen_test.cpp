@@ -115,9 +115,9 @@ TEST_F(MoveGen, EnPassantOnlyRightAfterTheDoubleStep) {
     EXPECT_EQ(list[0], Move(sq("e5") << 6 | sq("f6") | 0x18008000));
     EXPECT_TRUE(isPseudoLegal(list[0]));
 
-    // A null move (history word 0) on each side: no last move, no en passant.
-    history.historyMoves[history.count] = 0;
-    history.historyMoves[history.count + 1] = 0;
+    // A null move (record word 0) on each side: no last move, no en passant.
+    gameRecord.moves[gameRecord.count] = 0;
+    gameRecord.moves[gameRecord.count + 1] = 0;
     plyEnd[0] = plyEnd[1] = 0;
     board.ply = 2;
     EXPECT_FALSE(contains(captures(), enPassant("e5", "f6")));

@@ -216,10 +216,10 @@ TEST(Notation, ReadersLeaveThePositionAlone) {
     newGame();
     ASSERT_TRUE(playMoves("e2e4 e7e5 g1f3"));
     const HashKey key = board.hashKey;
-    const int count = history.count;
+    const int count = gameRecord.count;
     for (const char* text : {"NC6", "N3", "O-O", "E7E8", "", "B8C6", "QH4", "XYZ"}) read(text);
     EXPECT_EQ(board.hashKey, key);
-    EXPECT_EQ(history.count, count);
+    EXPECT_EQ(gameRecord.count, count);
     EXPECT_EQ(board.sideToMove, BLACK);
 }
 
@@ -269,13 +269,13 @@ TEST(Notation, PlayingAfterTakingBackDropsTheReplayableMoves) {
     ASSERT_TRUE(playMoves("e2e4 e7e5 g1f3"));
     ASSERT_TRUE(takeBackMove());
     ASSERT_TRUE(takeBackMove());
-    EXPECT_EQ(history.count, 1);
-    EXPECT_EQ(history.recorded, 3);
+    EXPECT_EQ(gameRecord.count, 1);
+    EXPECT_EQ(gameRecord.recorded, 3);
     Move m = 0;
     ASSERT_TRUE(parseMove("C5", m));
     ASSERT_TRUE(playMove(m));
-    EXPECT_EQ(history.count, 2);
-    EXPECT_EQ(history.recorded, 2);
+    EXPECT_EQ(gameRecord.count, 2);
+    EXPECT_EQ(gameRecord.recorded, 2);
     EXPECT_FALSE(replayMove());
 }
 
@@ -304,10 +304,10 @@ TEST(Notation, CoordinateTextAndFindMove) {
 TEST(Notation, PlayMovesStopsAtTheFirstIllegalMove) {
     newGame();
     EXPECT_FALSE(playMoves("e2e4 e7e5 e1e3 g8f6"));
-    EXPECT_EQ(history.count, 2);
+    EXPECT_EQ(gameRecord.count, 2);
     newGame();
     EXPECT_TRUE(playMoves("  e2e4   e7e5 "));
-    EXPECT_EQ(history.count, 2);
+    EXPECT_EQ(gameRecord.count, 2);
 }
 
 }  // namespace

@@ -59,20 +59,20 @@ TEST(Picker, CapturesComeBestFirstByVictimAndAttacker) {
 TEST(Picker, RecaptureOnTheLastMoveSquareGainsBonus) {
     setUpOrdering(capturesFen);
     // Black's last move went to a3: bxa3 is a recapture and overtakes Qxh8.
-    history.historyMoves[0] = encodeMove(41, 40, 0, 0, QUIET);
-    history.count = 1;
+    gameRecord.moves[0] = encodeMove(41, 40, 0, 0, QUIET);
+    gameRecord.count = 1;
     std::vector<std::string> moves = pickAll(0, 0);
     ASSERT_GE(moves.size(), 4u);
     EXPECT_EQ(std::vector<std::string>(moves.begin(), moves.begin() + 4),
               (std::vector<std::string>{"e4d5", "c3d5", "b2a3", "h1h8"}));
     // A last move to h8 makes Qxh8 31075, still below N×Q.
-    history.historyMoves[0] = encodeMove(15, 7, 0, 0, QUIET);
+    gameRecord.moves[0] = encodeMove(15, 7, 0, 0, QUIET);
     plyEnd[0] = plyEnd[-1];
     generateCaptures();
     scoreCaptures(0, plyEnd[0] - 1);
     EXPECT_EQ(moveScore[3], 31075);
     EXPECT_EQ(moveScore[2], 31118);
-    history.count = 0;
+    gameRecord.count = 0;
 }
 
 TEST(Picker, PromotionAndEnPassantScores) {
@@ -159,7 +159,7 @@ TEST(Picker, KillerAfterCapturesAndNeverTwice) {
     const Move hash = findMove("a1b1"), killer = findMove("e1d1");
     board.ply = 4;   // far from the window below: the rest keeps its order
     plyEnd[3] = 0;
-    history.historyMoves[3] = 0;
+    gameRecord.moves[3] = 0;
     std::vector<std::string> moves = pickAll(hash, killer, 2000, 2001);
     board.ply = 0;
     std::vector<std::string> expected = {"a1b1", "e1d1"};
@@ -173,7 +173,7 @@ TEST(Picker, KillerEqualToHashOrStaleIsNotHandedOut) {
     const Move hash = findMove("a1b1");
     board.ply = 4;
     plyEnd[3] = 0;
-    history.historyMoves[3] = 0;
+    gameRecord.moves[3] = 0;
     std::vector<std::string> same = pickAll(hash, hash, 2000, 2001);
     std::vector<std::string> stale = pickAll(0, encodeMove(60, 44, 0, 0, QUIET), 2000, 2001);
     board.ply = 0;
@@ -184,10 +184,10 @@ TEST(Picker, KillerEqualToHashOrStaleIsNotHandedOut) {
 
 TEST(Picker, HistoryMovesBestFirstAlphaMoveAheadOfAll) {
     setUpOrdering(quietFen);
-    ordering.history[historyIndex(findMove("a1a5"))] = 5;
-    ordering.history[historyIndex(findMove("a1c1"))] = 5;
-    ordering.history[historyIndex(findMove("e1f2"))] = 9;
-    ordering.history[historyIndex(findMove("e1f1"))] = historyLimit;
+    ordering.historyScores[historyIndex(findMove("a1a5"))] = 5;
+    ordering.historyScores[historyIndex(findMove("a1c1"))] = 5;
+    ordering.historyScores[historyIndex(findMove("e1f2"))] = 9;
+    ordering.historyScores[historyIndex(findMove("e1f1"))] = historyLimit;
     ordering.alphaMoves[0] = findMove("a1a3");
     std::vector<std::string> moves = pickAll(0, 0);
     ASSERT_EQ(moves.size(), quietOrder.size());
@@ -199,8 +199,8 @@ TEST(Picker, HistoryMovesBestFirstAlphaMoveAheadOfAll) {
 
 TEST(Picker, EqualHistoryScoresInGenerationOrder) {
     setUpOrdering(quietFen);
-    ordering.history[historyIndex(findMove("e1f2"))] = 4;
-    ordering.history[historyIndex(findMove("a1a5"))] = 4;
+    ordering.historyScores[historyIndex(findMove("e1f2"))] = 4;
+    ordering.historyScores[historyIndex(findMove("a1a5"))] = 4;
     std::vector<std::string> moves = pickAll(0, 0);
     ASSERT_EQ(moves.size(), quietOrder.size());
     EXPECT_EQ(moves[0], "a1a5");
@@ -209,8 +209,8 @@ TEST(Picker, EqualHistoryScoresInGenerationOrder) {
 
 TEST(Picker, ScoreByHistoryPartitionsInPlace) {
     setUpOrdering(quietFen);
-    ordering.history[historyIndex(findMove("a1a6"))] = 3;
-    ordering.history[historyIndex(findMove("e1e2"))] = 7;
+    ordering.historyScores[historyIndex(findMove("a1a6"))] = 3;
+    ordering.historyScores[historyIndex(findMove("e1e2"))] = 7;
     plyEnd[0] = plyEnd[-1];
     generateQuietMoves();
     const int end = scoreByHistory(0, plyEnd[0] - 1);
@@ -247,7 +247,7 @@ TEST(Picker, NearTheRootRestOrderedByPieceSquareGain) {
     for (int ply = 0; ply < 4; ++ply) {
         board.ply = ply;
         plyEnd[ply - 1] = 0;
-        history.historyMoves[ply - 1 >= 0 ? ply - 1 : 0] = 0;
+        gameRecord.moves[ply - 1 >= 0 ? ply - 1 : 0] = 0;
         EXPECT_EQ(pickAll(0, 0, 5000, 5001), gainOrder) << "ply " << ply;
     }
     board.ply = 0;
@@ -258,7 +258,7 @@ TEST(Picker, DeeperOnlyNearTheWindow) {
     setQuietGains();
     board.ply = 4;
     plyEnd[3] = 0;
-    history.historyMoves[3] = 0;
+    gameRecord.moves[3] = 0;
     EXPECT_EQ(pickAll(0, 0, 500, 600), gainOrder);
     EXPECT_EQ(pickAll(0, 0, 640, 700), gainOrder) << "alpha - 100 reaches the balance";
     EXPECT_EQ(pickAll(0, 0, 400, 440), gainOrder) << "beta + 100 reaches the balance";

@@ -190,7 +190,7 @@ TEST(EvalTables, GamePhaseClass) {
                           "g1f3 g8f6 f3g1"));
     EXPECT_EQ(gamePhaseClass(), OPENING);
     ASSERT_TRUE(playMoves("f6g8"));
-    EXPECT_EQ(history.count, 20);
+    EXPECT_EQ(gameRecord.count, 20);
     EXPECT_EQ(gamePhaseClass(), MIDDLEGAME);
     // Endgame tests.
     ASSERT_TRUE(setPosition("3qk3/pppppppp/8/8/8/8/PPPPPPPP/3QK3 w"));   // queens only

@@ -180,9 +180,9 @@ TEST(BookLoad, LinesCommentsErrorsAndDuplicates) {
     EXPECT_EQ(loaded.errors, "#error in line 5: ZZ\n#error in line 7: O-O\n");
     // e2e4, e7e5, g1f3, b8c6, f1b5, d2d4, c7c5.
     EXPECT_EQ(bookEntryCount(), 7);
-    // Back at the initial position with an empty history.
-    EXPECT_EQ(history.count, 0);
-    EXPECT_EQ(history.recorded, 0);
+    // Back at the initial position with an empty game record.
+    EXPECT_EQ(gameRecord.count, 0);
+    EXPECT_EQ(gameRecord.recorded, 0);
     EXPECT_EQ(board.sideToMove, WHITE);
     EXPECT_EQ(castlingSignature(), 15);
     EXPECT_EQ(board.pieceBits[PAWN], 0x00FF00000000FF00ull);

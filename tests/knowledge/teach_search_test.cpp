@@ -156,7 +156,7 @@ TEST_F(TeachInSearch, DamagedEntriesAllOverTheTreeDoNoHarm) {
         EXPECT_LE(searchScore, MATE_SCORE);
         EXPECT_TRUE(snapshotsMatch(before, currentSnapshot()));
         EXPECT_EQ(board.ply, 0);
-        EXPECT_EQ(history.count, 0);
+        EXPECT_EQ(gameRecord.count, 0);
     }
 }
 

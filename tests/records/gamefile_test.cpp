@@ -32,7 +32,7 @@ bool isNewGame() {
     HashKey initialKey = 0;
     for (int sq = 0; sq < 64; ++sq)
         if (initialPosition[sq]) initialKey ^= zobristKeys[sq < 32 ? BLACK : WHITE][initialPosition[sq]][sq];
-    return board.hashKey == initialKey && history.count == 0 && history.recorded == 0 && board.sideToMove == WHITE;
+    return board.hashKey == initialKey && gameRecord.count == 0 && gameRecord.recorded == 0 && board.sideToMove == WHITE;
 }
 
 const std::string exampleGame = std::string("# last game\n") + initialPositionText +
@@ -44,7 +44,7 @@ TEST(GameFile, SavesTheExampleGame) {
     ASSERT_TRUE(playMoves("e2e4 e7e5 g1f3"));
     EXPECT_TRUE(saveGame(dir.file("lastgame.dat").c_str()));
     EXPECT_EQ(dir.read("lastgame.dat"), exampleGame);
-    EXPECT_EQ(history.count, 3);
+    EXPECT_EQ(gameRecord.count, 3);
     // Nothing but the file itself is left in the directory.
     auto entries = std::distance(std::filesystem::directory_iterator(dir.path), std::filesystem::directory_iterator());
     EXPECT_EQ(entries, 1);
@@ -81,8 +81,8 @@ TEST(GameFile, SaveAndLoadRoundTrip) {
               "   1. D2-D4       NG8-F6       \n   2. C2-C4       E7-E6        \n"
               "   3. NB1-C3      BF8-B4       \n   4. E2-E3       O-O          \n");
     EXPECT_EQ(board.hashKey, key);
-    EXPECT_EQ(history.count, 8);
-    EXPECT_EQ(history.recorded, 8);   // the taken-back moves were not saved
+    EXPECT_EQ(gameRecord.count, 8);
+    EXPECT_EQ(gameRecord.recorded, 8);   // the taken-back moves were not saved
     EXPECT_EQ(board.sideToMove, WHITE);
 }
 
@@ -99,7 +99,7 @@ TEST(GameFile, GameFromALoadedPositionKeepsThatPosition) {
     const HashKey key = board.hashKey;
     ASSERT_TRUE(load(dir.file("lastgame.dat")).ok);
     EXPECT_EQ(board.hashKey, key);
-    EXPECT_EQ(history.count, 3);
+    EXPECT_EQ(gameRecord.count, 3);
     EXPECT_EQ(board.sideToMove, WHITE);
 }
 
@@ -118,7 +118,7 @@ TEST(GameFile, FilesWithoutAPositionBlock) {
     r = load(dir.file("lastgame.dat"));
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.out, "1. E2-E4 E7-E5 \n");
-    EXPECT_EQ(history.count, 2);
+    EXPECT_EQ(gameRecord.count, 2);
     // The first data line is read again as the listing's first line.
     dir.write("lastgame.dat", "positions: 1\n");
     r = load(dir.file("lastgame.dat"));
@@ -167,14 +167,14 @@ TEST(GameFile, CrLfLineEnds) {
     LoadResult r = load(dir.file("lastgame.dat"));
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.out, "   1. E2-E4       E7-E5        \n   2. NG1-F3       \n");
-    EXPECT_EQ(history.count, 3);
+    EXPECT_EQ(gameRecord.count, 3);
     // Old Mac line ends (CR alone) read the same.
     std::string cr = text;
     for (char& c : cr)
         if (c == '\n') c = '\r';
     dir.write("lastgame.dat", cr);
     EXPECT_TRUE(load(dir.file("lastgame.dat")).ok);
-    EXPECT_EQ(history.count, 3);
+    EXPECT_EQ(gameRecord.count, 3);
 }
 
 }  // namespace

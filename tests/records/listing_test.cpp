@@ -63,7 +63,7 @@ TEST(ListingText, ThreeMovesFromTheInitialPosition) {
     const HashKey key = board.hashKey;
     EXPECT_EQ(listing(), "   1. e2-e4       e7-e5       \n   2. Ng1-f3      \n");
     EXPECT_EQ(board.hashKey, key);
-    EXPECT_EQ(history.count, 3);
+    EXPECT_EQ(gameRecord.count, 3);
     EXPECT_EQ(board.sideToMove, BLACK);
     newGame();
     EXPECT_EQ(listing(), "");
@@ -75,7 +75,7 @@ TEST(ListingText, OnlyUpToTheCurrentPosition) {
     ASSERT_TRUE(takeBackMove());
     ASSERT_TRUE(takeBackMove());
     EXPECT_EQ(listing(), "   1. e2-e4       e7-e5       \n");
-    EXPECT_EQ(history.recorded, 4);
+    EXPECT_EQ(gameRecord.recorded, 4);
     EXPECT_TRUE(replayMove());
 }
 
@@ -125,7 +125,7 @@ TEST(ListingRead, ReadsTheWrittenListingBack) {
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(board.hashKey, key);
-    EXPECT_EQ(history.count, 16);
+    EXPECT_EQ(gameRecord.count, 16);
     EXPECT_EQ(listing(), text);
     // The echo: each line upper-cased, followed by a blank.
     std::string echo;
@@ -143,7 +143,7 @@ TEST(ListingRead, SeparatorsAndLinesWithoutMoves) {
     // Line 5: the text after "5" is "." read as a move; it matches every legal move.
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.err, "# error game-list line - 5\n");
-    EXPECT_EQ(history.count, 4);
+    EXPECT_EQ(gameRecord.count, 4);
     EXPECT_EQ(r.out, "1.E2E4,E7E5 \n2 \n3. NF3;NC6 EXTRA WORDS \n4. \n5 .  \n");
 }
 
@@ -173,7 +173,7 @@ TEST(ListingRead, Refusals) {
     // Moves before the bad line stay played; the caller resets the game.
     newGame();
     readListing("1. e2-e4 e7-e5\n2. Nb1-c3 Zz\n");
-    EXPECT_EQ(history.count, 3);
+    EXPECT_EQ(gameRecord.count, 3);
 }
 
 TEST(ListingRead, PawnTextThatAlsoReadsAsABishopMove) {
@@ -189,7 +189,7 @@ TEST(ListingRead, PawnTextThatAlsoReadsAsABishopMove) {
         EXPECT_EQ(r.ok, c.ok) << c.listing;
         EXPECT_EQ(r.err, c.ok ? "" : "# error game-list line - 1\n") << c.listing;
         if (c.ok) {
-            EXPECT_EQ(board.squares[moveTo(history.historyMoves[0])], PAWN) << c.listing;
+            EXPECT_EQ(board.squares[moveTo(gameRecord.moves[0])], PAWN) << c.listing;
         }
     }
 }
@@ -198,7 +198,7 @@ TEST(ListingRead, BlackToMoveFirstAndLeadingNumbers) {
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/4K3 b - -"));
     ReadResult r = readListing("   1.       Ke8-d7\n  002. Ke1-e2  Kd7-c6\n");
     EXPECT_TRUE(r.ok);
-    EXPECT_EQ(history.count, 3);
+    EXPECT_EQ(gameRecord.count, 3);
     EXPECT_EQ(board.sideToMove, WHITE);
 }
 
@@ -212,7 +212,7 @@ TEST(ListingRead, FullGameRecordRefusesTheNextMove) {
     ReadResult r = readListing(text);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.err, "# error game-list line - 150\n");   // the 300th move
-    EXPECT_EQ(history.count, 299);
+    EXPECT_EQ(gameRecord.count, 299);
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ TEST(PositionText, CurrentPositionAndStartOfTheRecord) {
     EXPECT_EQ(writtenText([](FILE* f) { writePosition(f, false); }), initialPositionText);
     EXPECT_EQ(board.hashKey, key);
     EXPECT_EQ(board.sideToMove, BLACK);
-    EXPECT_EQ(history.count, 7);
+    EXPECT_EQ(gameRecord.count, 7);
     EXPECT_EQ(board.castled[WHITE], 1);
 }
 
@@ -95,7 +95,7 @@ TEST(PositionText, ReadsTheWrittenText) {
     EXPECT_EQ(board.castled[BLACK], 1);
     EXPECT_EQ(board.kingMoved[BLACK], 1);
     EXPECT_EQ(board.castled[WHITE], 0);
-    EXPECT_EQ(history.count, 0);
+    EXPECT_EQ(gameRecord.count, 0);
     EXPECT_EQ(writtenText([](FILE* f) { writePosition(f, true); }), text);
 }
 
@@ -210,8 +210,8 @@ TEST(PositionText, ClearBoard) {
     EXPECT_EQ(board.material[WHITE], 0);
     EXPECT_EQ(board.material[BLACK], 0);
     EXPECT_EQ(board.sideToMove, WHITE);
-    EXPECT_EQ(history.count, 0);
-    EXPECT_EQ(history.recorded, 0);
+    EXPECT_EQ(gameRecord.count, 0);
+    EXPECT_EQ(gameRecord.recorded, 0);
     EXPECT_EQ(rankLines.occupied | fileLines.occupied | diagA1H8Lines.occupied | diagA8H1Lines.occupied, 0u);
 }
 

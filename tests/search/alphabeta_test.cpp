@@ -86,7 +86,7 @@ TEST_F(AlphaBeta, FailSoftAboveTheWindow) {
 int storedDepthAfter(const char* fen, Move last) {
     EXPECT_TRUE(setPosition(fen));
     prepareNode(1);
-    history.historyMoves[history.count] = last;
+    gameRecord.moves[gameRecord.count] = last;
     resetCounters();
     PvLine pv;
     Move best = 0;
@@ -122,8 +122,8 @@ TEST_F(AlphaBeta, RepeatedPositionInTheTreeScoresZero) {
         const Move m = findMove(text);
         ASSERT_NE(m, 0u);
         makeMove(m);
-        history.historyMoves[history.count + board.ply] = m;
-        history.historyKeys[history.count + board.ply] = board.hashKey;
+        gameRecord.moves[gameRecord.count + board.ply] = m;
+        gameRecord.keys[gameRecord.count + board.ply] = board.hashKey;
         flipSides();
         board.ply += 1;
     }
@@ -137,7 +137,7 @@ TEST_F(AlphaBeta, RepeatedPositionInTheTreeScoresZero) {
     while (board.ply > 0) {
         flipSides();
         board.ply -= 1;
-        unmakeMove(history.historyMoves[history.count + board.ply]);
+        unmakeMove(gameRecord.moves[gameRecord.count + board.ply]);
     }
 }
 
@@ -156,7 +156,7 @@ TEST_F(AlphaBeta, ExactEntryInsideTheWindowDoesNotCutOffAndGoesFirst) {
     board.ply = 0;
     EXPECT_NE(score, 7777);
     // Searched first with the full window, the losing move raised alpha once.
-    EXPECT_GT(ordering.history[board.sideToMove * 512 + QUEEN * 64 + moveTo(blunder)], 0);
+    EXPECT_GT(ordering.historyScores[board.sideToMove * 512 + QUEEN * 64 + moveTo(blunder)], 0);
     EXPECT_NE(best, blunder);
 }
 
@@ -283,7 +283,7 @@ class NullMove : public SearchTest {
 protected:
     uint64_t nodes(bool allowed, int alpha, int beta, int depth, Move last, bool afterNull = false) {
         prepareNode(2, allowed);
-        history.historyMoves[history.count + 1] = last;
+        gameRecord.moves[gameRecord.count + 1] = last;
         PvLine pv;
         Move best = 0;
         result = alphaBeta(alpha, beta, depth, &pv, &best, afterNull ? AFTER_NULL : PLAIN_NODE);

@@ -7,7 +7,7 @@ using SearchState = SearchTest;
 TEST_F(SearchState, HistoryBonusesAndCeiling) {
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/R3K3 w -"));
     const Move m = findMove("a1a5");
-    int& entry = ordering.history[WHITE * 512 + ROOK * 64 + moveTo(m)];
+    int& entry = ordering.historyScores[WHITE * 512 + ROOK * 64 + moveTo(m)];
     updateHistory(m, 6, 10, 100);
     EXPECT_EQ(entry, 12) << "raised alpha: 2 x depth";
     updateHistory(m, 6, 100, 100);
@@ -24,36 +24,36 @@ TEST_F(SearchState, HistoryBonusesAndCeiling) {
     // The colour is the side to move, the piece the one on the from square.
     const Move k = findMove("e1d2");
     updateHistory(k, 3, 0, 1);
-    EXPECT_EQ(ordering.history[WHITE * 512 + KING * 64 + moveTo(k)], 6);
+    EXPECT_EQ(ordering.historyScores[WHITE * 512 + KING * 64 + moveTo(k)], 6);
     board.sideToMove = BLACK;
     board.opponent = WHITE;
     updateHistory(findMove("e8d7"), 2, 0, 1);
-    EXPECT_EQ(ordering.history[BLACK * 512 + KING * 64 + 11], 4);
+    EXPECT_EQ(ordering.historyScores[BLACK * 512 + KING * 64 + 11], 4);
 }
 
 TEST_F(SearchState, AgeingQuartersAfterOneMoveEachElseClears) {
-    history.count = 0;
+    gameRecord.count = 0;
     ageHistory();   // remembers 0
-    ordering.history[5] = 1000;
-    ordering.history[700] = 3;
-    history.count = 2;
+    ordering.historyScores[5] = 1000;
+    ordering.historyScores[700] = 3;
+    gameRecord.count = 2;
     ageHistory();
-    EXPECT_EQ(ordering.history[5], 250);
-    EXPECT_EQ(ordering.history[700], 0);
-    ordering.history[6] = 400;
-    history.count = 4;
+    EXPECT_EQ(ordering.historyScores[5], 250);
+    EXPECT_EQ(ordering.historyScores[700], 0);
+    ordering.historyScores[6] = 400;
+    gameRecord.count = 4;
     ageHistory();
-    EXPECT_EQ(ordering.history[5], 62);
-    EXPECT_EQ(ordering.history[6], 100);
-    history.count = 5;   // not two more: a fresh table
+    EXPECT_EQ(ordering.historyScores[5], 62);
+    EXPECT_EQ(ordering.historyScores[6], 100);
+    gameRecord.count = 5;   // not two more: a fresh table
     ageHistory();
-    EXPECT_EQ(ordering.history[5], 0);
-    EXPECT_EQ(ordering.history[6], 0);
-    ordering.history[6] = 40;
-    history.count = 5;   // the same count again: cleared too
+    EXPECT_EQ(ordering.historyScores[5], 0);
+    EXPECT_EQ(ordering.historyScores[6], 0);
+    ordering.historyScores[6] = 40;
+    gameRecord.count = 5;   // the same count again: cleared too
     ageHistory();
-    EXPECT_EQ(ordering.history[6], 0);
-    history.count = 0;
+    EXPECT_EQ(ordering.historyScores[6], 0);
+    gameRecord.count = 0;
     ageHistory();
 }
 
@@ -98,14 +98,14 @@ TEST_F(SearchState, ClockReadEvery4096NodesAgainstTheDepthLimit) {
     EXPECT_EQ(searchClock.startTime, searchClock.lastTime);
 }
 
-// Moves and keys of a game history that was never played: n reversible
+// Moves and keys of a game record that was never played: n reversible
 // half-moves with keys that differ from the current position's.
 void fakeReversibleHistory(int n) {
     for (int i = 0; i < n; ++i) {
-        history.historyMoves[i] = encodeMove(62, 45, 0, 0, QUIET);   // a knight-like step
-        history.historyKeys[i] = board.hashKey ^ HashKey(i + 1);
+        gameRecord.moves[i] = encodeMove(62, 45, 0, 0, QUIET);   // a knight-like step
+        gameRecord.keys[i] = board.hashKey ^ HashKey(i + 1);
     }
-    history.count = n;
+    gameRecord.count = n;
 }
 
 TEST_F(SearchState, FiftyReversibleHalfMovesBeforeTheRootDraw) {
@@ -115,17 +115,17 @@ TEST_F(SearchState, FiftyReversibleHalfMovesBeforeTheRootDraw) {
     EXPECT_FALSE(isRepetition());
     fakeReversibleHistory(52);
     EXPECT_TRUE(isRepetition());
-    history.historyMoves[10] = encodeMove(62, 45, 0, PAWN, CAPTURE);
+    gameRecord.moves[10] = encodeMove(62, 45, 0, PAWN, CAPTURE);
     EXPECT_FALSE(isRepetition()) << "a capture inside the stretch";
-    history.historyMoves[10] = encodeMove(62, 45, 1, 0, QUIET);
+    gameRecord.moves[10] = encodeMove(62, 45, 1, 0, QUIET);
     EXPECT_FALSE(isRepetition()) << "a pawn push inside the stretch";
-    history.historyMoves[10] = 0;
+    gameRecord.moves[10] = 0;
     EXPECT_FALSE(isRepetition()) << "a null move inside the stretch";
-    history.historyMoves[10] = encodeMove(62, 45, QUEEN, 0, PROMOTION);
+    gameRecord.moves[10] = encodeMove(62, 45, QUEEN, 0, PROMOTION);
     EXPECT_FALSE(isRepetition()) << "a promotion inside the stretch";
-    history.historyMoves[10] = encodeMove(60, 62, 0, 0, CASTLE_SHORT);
+    gameRecord.moves[10] = encodeMove(60, 62, 0, 0, CASTLE_SHORT);
     EXPECT_TRUE(isRepetition()) << "castling does not end the walk";
-    history.count = 0;
+    gameRecord.count = 0;
 }
 
 TEST_F(SearchState, TreeNodesBelowALongReversibleStretchScoreZero) {
@@ -138,8 +138,8 @@ TEST_F(SearchState, TreeNodesBelowALongReversibleStretchScoreZero) {
     // The root itself is tested by the root search; a child after a rook move is a draw.
     const Move m = findMove("a1a5");
     makeMove(m);
-    history.historyMoves[history.count] = m;
-    history.historyKeys[history.count] = board.hashKey;
+    gameRecord.moves[gameRecord.count] = m;
+    gameRecord.keys[gameRecord.count] = board.hashKey;
     flipSides();
     board.ply = 1;
     EXPECT_EQ(alphaBeta(-100000, 100000, 3, &pv, &best, PLAIN_NODE), 0);
@@ -147,7 +147,7 @@ TEST_F(SearchState, TreeNodesBelowALongReversibleStretchScoreZero) {
     flipSides();
     board.ply = 0;
     unmakeMove(m);
-    history.count = 0;
+    gameRecord.count = 0;
 }
 
 TEST_F(SearchState, GameRepetitionsCountTwiceTreeRepetitionsOnce) {

@@ -131,13 +131,13 @@ TEST_F(RootSearch, BoardAndHistoryUntouched) {
     newGame();
     ASSERT_TRUE(playMoves("e2e4 e7e5 g1f3"));
     const Board before = board;
-    const int count = history.count;
+    const int count = gameRecord.count;
     maxIterationDepth = 4;
     Move move = 0;
     std::string out;
     ASSERT_TRUE(rootSearch(&move, &out));
     EXPECT_TRUE(samePosition(before, board));
-    EXPECT_EQ(history.count, count);
+    EXPECT_EQ(gameRecord.count, count);
     EXPECT_EQ(searchDepth, 4) << "the depth cap ends the loop";
     expectProgressLines(out, move, searchScore, 4);
 }
@@ -178,17 +178,17 @@ TEST_F(RootSearch, RefusesImpossiblePositionsAndFullHistories) {
     EXPECT_EQ(out, "");
 
     newGame();
-    history.count = 300;
+    gameRecord.count = 300;
     EXPECT_FALSE(rootSearch(&move, &out));
-    history.count = 340;
+    gameRecord.count = 340;
     EXPECT_FALSE(rootSearch(&move, &out));
     EXPECT_EQ(move, 0u);
     // At 299 recorded moves there is still room for the deepest line.
-    history.count = 299;
-    history.historyMoves[298] = 0;
+    gameRecord.count = 299;
+    gameRecord.moves[298] = 0;
     maxIterationDepth = 3;
     EXPECT_TRUE(rootSearch(&move, &out));
-    history.count = 0;
+    gameRecord.count = 0;
 }
 
 TEST_F(RootSearch, BookIsOfferedUnlessTheDrawSkipsIt) {
@@ -244,7 +244,7 @@ TEST_F(RootSearch, IllegalRootMovesAreDropped) {
 
 TEST_F(RootSearch, RepeatedRootPositionWarns) {
     newGame();
-    // The initial position has no history entry: after eight plies it has
+    // The initial position has no record entry: after eight plies it has
     // been recorded once before the root, after nine the position after Nf3 twice.
     ASSERT_TRUE(playMoves("g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8"));
     maxIterationDepth = 2;

@@ -29,8 +29,8 @@ inline void prepareNode(int ply, bool allowNull = false) {
     board.ply = ply;
     for (int p = -1; p < ply; ++p) plyEnd[p] = 0;
     for (int p = 0; p < ply; ++p) {
-        history.historyMoves[history.count + p] = 0;
-        history.historyKeys[history.count + p] = 0;
+        gameRecord.moves[gameRecord.count + p] = 0;
+        gameRecord.keys[gameRecord.count + p] = 0;
     }
     startClock();
     resetCounters();
