@@ -6,7 +6,7 @@
 #include "board/board.h"
 #include "board/fen.h"
 #include "board/notation.h"
-#include "board/picker.h"
+#include "search/picker.h"
 #include "search/play.h"
 #include "search/search.h"
 

@@ -6,7 +6,7 @@
 #include "board/board.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "board/picker.h"
+#include "search/picker.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "app/startup.h"
 #include "app/uciparts.h"
 #include "app/version.h"
-#include "board/picker.h"
+#include "search/picker.h"
 #include "search/play.h"
 
 void send(const char* format, ...) {

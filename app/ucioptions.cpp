@@ -2,7 +2,7 @@
 #include <string>
 
 #include "app/uciparts.h"
-#include "board/picker.h"
+#include "search/picker.h"
 #include "search/play.h"
 #include "search/search.h"
 #include "search/tt.h"

@@ -5,14 +5,14 @@
 #include "board/board.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "board/picker.h"
 #include "eval/evaluate.h"
 #include "knowledge/knowledge.h"
+#include "search/picker.h"
 #include "search/search.h"
 #include "search/tt.h"
 
 SearchCounters searchCounters;
-Move followPv[61];
+Move followPv[PLY_SLOTS];
 
 void resetCounters() { searchCounters = SearchCounters{}; }
 
@@ -198,19 +198,28 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
 }
 
 int quiesce(int alpha, int beta) {
+    // Step 1: the clock may stop the search.
     if (timeUp()) return 0;
+
+    // Step 2: the static score stands in for every quiet move; it may end the
+    // node at once.
     const int stand = evaluate(alpha, beta);
     if (stand > alpha) alpha = stand;
     if (alpha >= beta) return alpha;
+
+    // Step 3: the ply limit.
     const int ply = board.ply;
     if (ply >= MAX_PLY) return alpha;
 
+    // Step 4: the captures and promotions, scored for ordering.
     const int first = plyEnd[ply - 1];
     plyEnd[ply] = first;
     generateCaptures();
     const int last = plyEnd[ply] - 1;
     scoreCaptures(first, last);
 
+    // Step 5: the moves best first; a king capture ends the node, an illegal
+    // capture is refuted by the king capture one ply deeper.
     for (int i = first; i <= last; ++i) {
         pickBest(i, last);
         const Move move = moveStack[i];
@@ -219,6 +228,8 @@ int quiesce(int alpha, int beta) {
         const int v = -quiesce(-beta, -alpha);
         popMove(move);
         if (searchClock.stop) break;
+
+        // Step 6: the move's result raises alpha and may cut off.
         if (v > alpha) {
             alpha = v;
             if (alpha >= beta) break;

@@ -1,7 +1,7 @@
 // The history table: bonuses for moves that raised alpha, aged between searches.
 #include "board/board.h"
 #include "board/makemove.h"
-#include "board/picker.h"
+#include "search/picker.h"
 #include "search/search.h"
 
 namespace {

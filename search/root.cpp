@@ -4,11 +4,11 @@
 #include "board/board.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "board/picker.h"
 #include "board/positioncheck.h"
 #include "board/random.h"
 #include "eval/evaluate.h"
 #include "knowledge/knowledge.h"
+#include "search/picker.h"
 #include "search/search.h"
 #include "search/tt.h"
 

@@ -8,11 +8,15 @@
 #include "board/move.h"
 #include "board/score.h"
 
-constexpr int MAX_PLY = 58;
+constexpr int MAX_PLY = 58;   // a node this deep is not expanded
 constexpr int MAX_ITERATION_DEPTH = 50;
+// Entries of every table kept by ply (a line, the killers): plies 0..60,
+// room past the deepest line and the 0 that ends it.
+constexpr int PLY_SLOTS = 61;
+static_assert(PLY_SLOTS > MAX_PLY + 1, "a line from the root to MAX_PLY and its end mark");
 
 struct PvLine {
-    Move moves[61];
+    Move moves[PLY_SLOTS];
 };
 
 // What the search reads of the engine's settings. The commands set it
@@ -63,7 +67,7 @@ extern int searchScore;
 extern int searchDepth;
 extern int iterationDepth;
 extern bool nullMoveAllowed;
-extern Move followPv[61];   // the previous iteration's line, handed down as each node's first move
+extern Move followPv[PLY_SLOTS];   // the previous iteration's line, handed down as each node's first move
 
 // Deepest iteration a search may start: 50 unless a tool lowers it to run a
 // search to a fixed depth. No command changes it.

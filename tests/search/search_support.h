@@ -12,7 +12,7 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/notation.h"
-#include "board/picker.h"
+#include "search/picker.h"
 #include "search/search.h"
 #include "search/tt.h"
 #include "support/position.h"

@@ -1,4 +1,4 @@
-#include "board/picker.h"
+#include "search/picker.h"
 
 #include "board/board.h"
 #include "board/movegen.h"
@@ -73,6 +73,9 @@ int scoreByHistory(int first, int last) {
     return r;
 }
 
+namespace {
+
+// Quiet moves by the change of the moving piece's square value.
 void scoreByPst(int first, int last) {
     const int8_t* table = pieceSquareTable[board.sideToMove];
     for (int i = first; i <= last; ++i) {
@@ -81,6 +84,8 @@ void scoreByPst(int first, int last) {
         moveScore[i] = table[piece * 64 + moveTo(m)] - table[piece * 64 + moveFrom(m)];
     }
 }
+
+}  // namespace
 
 void pickBest(int first, int last) {
     int best = first, bestScore = moveScore[first];

@@ -4,6 +4,7 @@
 // the best remaining entry to the front of the unread part of the list.
 #pragma once
 #include "board/move.h"
+#include "search/search.h"
 
 struct MovePicker {
     unsigned stage;    // 0..8, the next stage to run; 8 = exhausted
@@ -21,9 +22,9 @@ constexpr int historyLimit = 30000;
 // live on from search to search. clearOrdering empties all three, for a
 // search that must not depend on what ran before it.
 struct OrderingTables {
-    int historyScores[1024];   // colour * 512 + piece * 64 + to, at most historyLimit
-    Move killers[61];      // by ply: the last quiet move that raised alpha
-    Move alphaMoves[61];   // by ply: the last move that raised alpha without a cut-off
+    int historyScores[1024];      // colour * 512 + piece * 64 + to, at most historyLimit
+    Move killers[PLY_SLOTS];      // by ply: the last quiet move that raised alpha
+    Move alphaMoves[PLY_SLOTS];   // by ply: the last move that raised alpha without a cut-off
 };
 extern OrderingTables ordering;
 void clearOrdering();
@@ -35,5 +36,4 @@ bool nextMove(MovePicker& picker, Move& out, int alpha, int beta);
 
 void scoreCaptures(int first, int last);
 int scoreByHistory(int first, int last);
-void scoreByPst(int first, int last);
 void pickBest(int first, int last);
