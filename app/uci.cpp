@@ -51,7 +51,7 @@ bool runUciLine(const std::string& line, std::string& next) {
     else if (command == "go") next = goCommand(words);
     else if (command == "bench") benchCommand(words);
     else if (command == "stop" || command == "ponderhit" || command == "debug" || command == "register") {
-    }   // nothing to stop, no pondering, no debug output, no registration
+    }   // nothing to stop or ponder on any more, no debug output, no registration
     else send("info string unknown command '%s'", words[0].c_str());
     return true;
 }
@@ -60,6 +60,7 @@ bool runUciLine(const std::string& line, std::string& next) {
 
 void runUciSession() {
     searchReporter = UCI_REPORTER;
+    applyOptionDefaults();
     newGameCommand();
     identify();
     std::string line, next;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/input.h"
 #include "app/uci.h"
@@ -20,18 +21,32 @@ struct GoLimits {
     uint64_t nodes = 0;
     int depth = MAX_ITERATION_DEPTH;
     bool infinite = false;
+    bool ponder = false;      // no time limit until "ponderhit"
+    bool fixed = false;       // a depth, node, mate or move-time search: it runs to its end
+    bool analysis = false;    // an interface's analysis: never answered from the book
+    std::vector<Move> searchMoves;   // the root moves allowed; empty: all
     int64_t clockLeft = -1, increment = 0, movesToGo = 0, moveTime = -1;   // as given, for the side to move
 };
 
-// The words after "go". Unknown words and "ponder" are passed over.
+// A mate in n moves is looked for this many plies deep per move.
+constexpr int MATE_PLIES_PER_MOVE = 4;
+
+// The words after "go". Unknown words are passed over; "searchmoves" takes
+// the legal moves that follow it.
 GoLimits readGoLimits(const Words& words) {
     int64_t clock[2] = {-1, -1}, increment[2] = {0, 0}, movesToGo = 0, moveTime = -1;
+    bool clockGiven = false;
     GoLimits limits;
     constexpr int64_t BIG = int64_t(1) << 50;
     for (size_t i = 1; i < words.size(); ++i) {
         const std::string key = lowerCase(words[i]);
-        if (key == "infinite") {
-            limits.infinite = true;
+        if (key == "infinite" || key == "ponder") {
+            (key == "ponder" ? limits.ponder : limits.infinite) = true;
+            continue;
+        }
+        if (key == "searchmoves") {
+            for (Move m; i + 1 < words.size() && (m = findMove(lowerCase(words[i + 1]))) != 0; ++i)
+                limits.searchMoves.push_back(m);
             continue;
         }
         int64_t value = 0;
@@ -46,10 +61,16 @@ GoLimits readGoLimits(const Words& words) {
         else if (key == "movetime") moveTime = positive;
         else if (key == "depth") limits.depth = int(std::clamp<int64_t>(value, 1, MAX_ITERATION_DEPTH));
         else if (key == "nodes") limits.nodes = uint64_t(std::max<int64_t>(value, 1));
+        else if (key == "mate") limits.depth = int(std::clamp<int64_t>(value * MATE_PLIES_PER_MOVE, 2, MAX_ITERATION_DEPTH));
         else continue;
+        clockGiven |= key == "wtime" || key == "btime" || key == "winc" || key == "binc" || key == "movestogo";
+        limits.fixed |= key == "depth" || key == "nodes" || key == "mate" || key == "movetime";
+        limits.analysis |= key == "depth" || key == "nodes" || key == "mate";
         ++i;
     }
     const int side = board.sideToMove;
+    // A clock for the other side only: the side to move has no time to think.
+    if (clockGiven && clock[side] < 0) clock[side] = 0;
     limits.clockLeft = clock[side];
     limits.increment = increment[side];
     limits.movesToGo = movesToGo;
@@ -66,6 +87,7 @@ GoLimits readGoLimits(const Words& words) {
         }
     }
     if (limits.infinite) limits.milliseconds = NO_TIME_LIMIT;
+    limits.analysis |= limits.infinite || limits.ponder || !limits.searchMoves.empty() || multiPv > 1;
     return limits;
 }
 
@@ -88,6 +110,11 @@ void printPlayLine(const PlayLineReport& r) {
     send("%s", line);
 }
 
+// The search that runs, for "ponderhit": the play search's control, or the
+// limits the fixed search takes on from then.
+PlayControl* runningControl = nullptr;
+GoLimits runningLimits;
+
 bool playInputWaiting() { return uciInputWaiting() || terminationRequested; }
 
 // The play search's request from the limits of "go": the clock's soft and
@@ -96,6 +123,9 @@ PlayRequest playRequest(const GoLimits& limits) {
     PlayRequest request;
     request.limits.depth = std::min(limits.depth, maxIterationDepth);
     request.limits.nodes = limits.nodes;
+    request.searchMoves = limits.searchMoves.data();
+    request.searchMoveCount = int(limits.searchMoves.size());
+    request.lines = multiPv;
     if (limits.infinite) return request;
     if (limits.clockLeft >= 0) {
         const PlayBudget budget = playClockBudget(limits.clockLeft, limits.increment, limits.movesToGo, moveOverhead);
@@ -112,49 +142,94 @@ PlayRequest playRequest(const GoLimits& limits) {
     return request;
 }
 
-// The play search's "go": the book's move when OwnBook is on and it has one.
-std::string playGoCommand(const GoLimits& limits) {
-    thinkingInfinite = limits.infinite;
-    stopHeard = false;
-    markThinkingStart();
-    Move move = settings.USELIB ? bookMove() : 0;
-    if (move == 0 && isRepetition() && UCI_REPORTER.rootRepeated) UCI_REPORTER.rootRepeated();
-    if (move == 0) {
-        PlayControl control;
-        control.inputWaiting = playInputWaiting;
-        move = playSearch(playRequest(limits), control, PlayReporter{printPlayLine}).best;
+// A move played without a search of its own (the book's, or the only legal
+// one) is still shown with a score: its line searched one ply deep.
+void reportUnsearchedMove(Move move) {
+    PlayRequest request;
+    request.limits.depth = 1;
+    request.searchMoves = &move;
+    request.searchMoveCount = 1;
+    PlayControl control;
+    playSearch(request, control, PlayReporter{printPlayLine});
+}
+
+// The play search's "go": the book's move when OwnBook is on, it has one and
+// the interface does not analyse.
+Move playGo(const GoLimits& limits, Move& ponder) {
+    Move move = settings.USELIB && !limits.analysis ? bookMove() : 0;
+    if (move != 0) {
+        reportUnsearchedMove(move);
+        return move;
     }
-    std::string next;
-    if (limits.infinite && !stopHeard) next = waitForStop();
-    thinkingInfinite = false;
-    send("bestmove %s", move != 0 ? coordinateText(move).c_str() : "0000");
-    return next;
+    if (isRepetition() && UCI_REPORTER.rootRepeated) UCI_REPORTER.rootRepeated();
+    PlayControl control;
+    control.inputWaiting = playInputWaiting;
+    control.pondering = limits.ponder;
+    runningControl = &control;
+    const PlayResult result = playSearch(playRequest(limits), control, PlayReporter{printPlayLine});
+    runningControl = nullptr;
+    ponder = result.ponder;
+    return result.best;
+}
+
+// The fixed search's "go": the book only outside analysis; searchmoves
+// restrict its root list, and a ponder search has no time limit until
+// "ponderhit".
+Move fixedGo(const GoLimits& limits, Move& ponder) {
+    shownPvLength = 0;
+    const int64_t milliseconds = limits.ponder ? NO_TIME_LIMIT : limits.milliseconds;
+    searchLimits = SearchLimits{milliseconds, limits.nodes, uciInputWaiting, limits.wholeSpan,
+                                limits.searchMoves.data(), int(limits.searchMoves.size())};
+    // The first iteration is of depth 2: depth 1 is searched as 2. No deeper
+    // than a tool (the fuzzer) may have set.
+    const int deepest = maxIterationDepth;
+    const int useBook = settings.USELIB;
+    maxIterationDepth = std::max(std::min(limits.depth, deepest), 2);
+    if (limits.analysis) settings.USELIB = 0;
+    Move move = 0;
+    const bool found = searchRoot(&move);
+    settings.USELIB = useBook;
+    searchLimits = SearchLimits{};
+    maxIterationDepth = deepest;
+    if (!found) return 0;
+    if (searchDepth == 0) reportUnsearchedMove(move);   // a book move or the only legal one
+    else if (shownPvLength > 1 && shownPv[0] == move) ponder = shownPv[1];
+    return move;
 }
 
 }  // namespace
 
+int multiPv = 1;
+
+// "ponderhit": the move the engine pondered on was played; the search goes
+// on under the time the "go" gave, counted from now.
+void ponderHit() {
+    if (!pondering) return;
+    pondering = false;
+    thinkingInfinite = runningLimits.infinite;
+    if (runningControl) runningControl->pondering = false;
+    if (!selectiveSearch && runningLimits.milliseconds != NO_TIME_LIMIT)
+        searchLimits.moveMilliseconds = elapsedMilliseconds() + runningLimits.milliseconds;
+}
+
 // Searches the position under the limits and answers "bestmove"; returns
-// the line that ended an infinite search's wait, if any.
+// the line that ended an infinite (or pondering) search's wait, if any.
 std::string goCommand(const Words& words) {
-    const GoLimits limits = readGoLimits(words);
-    if (selectiveSearch) return playGoCommand(limits);
-    thinkingInfinite = limits.infinite;
+    runningLimits = readGoLimits(words);
+    const GoLimits& limits = runningLimits;
+    thinkingInfinite = limits.infinite || limits.ponder;
+    pondering = limits.ponder;
+    fixedSearch = limits.fixed;
     stopHeard = false;
     markThinkingStart();
-    shownPvLength = 0;
-    searchLimits = SearchLimits{limits.milliseconds, limits.nodes, uciInputWaiting, limits.wholeSpan};
-    // The first iteration is of depth 2: depth 1 is searched as 2. No deeper
-    // than a tool (the fuzzer) may have set.
-    const int deepest = maxIterationDepth;
-    maxIterationDepth = std::max(std::min(limits.depth, deepest), 2);
-    Move move = 0;
-    const bool found = searchRoot(&move);
-    searchLimits = SearchLimits{};
-    maxIterationDepth = deepest;
+    Move ponder = 0;
+    const Move move = selectiveSearch ? playGo(limits, ponder) : fixedGo(limits, ponder);
     std::string next;
-    if (limits.infinite && !stopHeard) next = waitForStop();
-    thinkingInfinite = false;
-    send("bestmove %s", found && move != 0 ? coordinateText(move).c_str() : "0000");
+    if (thinkingInfinite && !stopHeard) next = waitForStop();
+    thinkingInfinite = pondering = false;
+    if (move == 0) send("bestmove 0000");
+    else if (ponder == 0) send("bestmove %s", coordinateText(move).c_str());
+    else send("bestmove %s ponder %s", coordinateText(move).c_str(), coordinateText(ponder).c_str());
     return next;
 }
 

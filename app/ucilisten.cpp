@@ -15,7 +15,7 @@ void answerReady() { send("readyok"); }
 constexpr HeardWord UCI_HEARD[] = {
     {"STOP", STOPS, nullptr},
     {"ISREADY", ANSWERED, answerReady},
-    {"PONDERHIT", ANSWERED, nullptr},
+    {"PONDERHIT", ANSWERED, ponderHit},
     {"DEBUG", ANSWERED, nullptr},
     {"QUIT", STOPS_IF_NEW, nullptr},
     {"UCI", STOPS_IF_NEW, nullptr},
@@ -29,17 +29,22 @@ constexpr HeardWord UCI_HEARD[] = {
 }  // namespace
 
 bool thinkingInfinite = false;
+bool pondering = false;
+bool fixedSearch = false;
 bool stopHeard = false;
 
-// Looked at between nodes while the engine thinks. End of input ends an
-// infinite search, which nothing else could stop.
+// Looked at between nodes while the engine thinks. End of input with no
+// line left to run ends every search but a fixed one (a piped "go depth"
+// is run to its end): the interface is gone, and the engine saves and exits
+// as at "quit" once it has answered.
 bool uciInputWaiting() {
     if (listenWhileThinking(UCI_HEARD, thinkingInfinite)) return stopHeard = true;
-    if (inputEnded() && thinkingInfinite) return stopHeard = true;
+    if (inputEnded() && (thinkingInfinite || (!fixedSearch && pollInput() <= 1))) return stopHeard = true;
     return false;
 }
 
-// After an infinite search that ended by itself: the move waits for "stop".
+// After an infinite search that ended by itself: the move waits for "stop"
+// (or "ponderhit" after a ponder search).
 // Returns a line that ended the wait and is still to be run ("quit", or one
 // that needs the engine idle), else empty.
 std::string waitForStop() {
@@ -47,7 +52,10 @@ std::string waitForStop() {
     while (readInputLine(line)) {
         const std::string_view word = leadingWord(line);
         const HeardWord* heard = heardWord(UCI_HEARD, word);
-        if (heard && heard->action == STOPS) return "";
+        if (heard && (heard->action == STOPS || (pondering && heard->answer == ponderHit))) {
+            if (heard->answer) heard->answer();
+            return "";
+        }
         if (heard && heard->action == ANSWERED) {
             if (heard->answer) heard->answer();
         } else if (!word.empty()) {

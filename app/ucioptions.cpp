@@ -69,22 +69,31 @@ void setLearning(int on) {
 
 void setMoveOverhead(int milliseconds) { moveOverhead = milliseconds; }
 
+void setMultiPv(int lines) { multiPv = lines; }
+
 void ignoreValue(int) {}
 
 const Option options[] = {
     {"Hash", SPIN, hashMegabytes(TT_BITS), hashMegabytes(TT_BITS), hashMegabytes(TT_MAX_BITS), setHash},
     {"Clear Hash", BUTTON, 0, 0, 0, clearHash},
     {"Threads", SPIN, 1, 1, 1, ignoreValue},
-    {"OwnBook", CHECK, 1, 0, 1, setOwnBook},
+    {"OwnBook", CHECK, 0, 0, 1, setOwnBook},   // interfaces and tournaments bring their own openings
     {"Learning", CHECK, 1, 0, 1, setLearning},
     {"Move Overhead", SPIN, DEFAULT_MOVE_OVERHEAD, 0, MAX_MOVE_OVERHEAD, setMoveOverhead},
     {"SelectiveSearch", CHECK, 1, 0, 1, setSelectiveSearch},
+    {"MultiPV", SPIN, 1, 1, PLAY_MAX_LINES, setMultiPv},
+    {"Ponder", CHECK, 0, 0, 1, ignoreValue},   // the interface decides when to send "go ponder"
 };
 
 }  // namespace
 
 int moveOverhead = DEFAULT_MOVE_OVERHEAD;
 bool selectiveSearch = true;
+
+void applyOptionDefaults() {
+    for (const Option& o : options)
+        if (o.type == CHECK) o.apply(o.defaultValue);
+}
 
 void printOptions() {
     for (const Option& o : options) {

@@ -19,6 +19,9 @@
 extern int moveOverhead;   // milliseconds the interface and the pipes take per move
 extern bool selectiveSearch;   // "go" runs the play search (search/play.h), not the console's
 void printOptions();
+// The check options as the handshake declares them (the console's book is
+// on; in UCI mode it is off until the interface turns it on).
+void applyOptionDefaults();
 void setOptionCommand(const Words& words);
 
 // ---------------------------------------------------------------- position
@@ -45,12 +48,16 @@ void uciScore(int score, char* text, size_t size);
 
 // ---------------------------------------------------------------- listening
 
-extern bool thinkingInfinite;   // "go infinite": the move waits for "stop"
+extern bool thinkingInfinite;   // "go infinite" or "go ponder": the move waits for "stop" (or "ponderhit")
+extern bool pondering;          // "go ponder" until "ponderhit"
+extern bool fixedSearch;        // a depth, node, mate or move-time search: end of input lets it finish
 extern bool stopHeard;          // the search was told to end
 bool uciInputWaiting();
 std::string waitForStop();
 
 // ---------------------------------------------------------------- commands
 
+extern int multiPv;   // lines the play search reports (MultiPV)
 std::string goCommand(const Words& words);
+void ponderHit();
 void benchCommand(const Words& words);

@@ -1,5 +1,7 @@
 // The root search: book, root move list, static ordering and iterative
 // deepening with a time prediction between iterations.
+#include <algorithm>
+
 #include "board/attacks.h"
 #include "board/board.h"
 #include "board/makemove.h"
@@ -65,6 +67,16 @@ SearchReport reportOf(int depth, Move move, int score, const PvLine* pv) {
                         searchCounters.repetitions,
                         searchCounters.checkExtensions,
                         searchCounters.recaptures};
+}
+
+// Keeps only the root moves the caller allows, when any of them is legal.
+void keepAllowedRootMoves() {
+    const Move* allowed = searchLimits.rootMoves;
+    const int count = searchLimits.rootMoveCount;
+    int kept = 0;
+    for (int i = 0; i < plyEnd[0] && count > 0; ++i)
+        if (std::find(allowed, allowed + count, moveStack[i]) != allowed + count) moveStack[kept++] = moveStack[i];
+    if (kept > 0) plyEnd[0] = kept;
 }
 
 void loadFollowPv() {
@@ -194,6 +206,7 @@ bool searchRoot(Move* result) {
         return false;
     }
     dropIllegalRootMoves();
+    keepAllowedRootMoves();
     const int n = plyEnd[0];
     if (n == 0) return false;   // checkmate or stalemate
     if (n == 1) {

@@ -95,6 +95,8 @@ struct SearchLimits {
     uint64_t nodes;             // 0: no node limit (checked at every clock reading)
     bool (*inputWaiting)();     // looked at with every clock reading; true stops the search
     bool wholeSpan;             // the clock alone stops the search: no iteration is left out as too slow
+    const Move* rootMoves = nullptr;   // the root moves allowed (UCI searchmoves); none: every legal move
+    int rootMoveCount = 0;
 };
 constexpr int64_t NO_TIME_LIMIT = INT64_MAX;
 extern SearchLimits searchLimits;

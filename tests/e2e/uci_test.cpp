@@ -2,6 +2,7 @@
 // the interface heard while the engine thinks, and bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <sstream>
 #include <vector>
@@ -21,6 +22,7 @@ struct Session {
     std::vector<std::string> infos;
     std::vector<std::string> infoStrings;
     std::vector<std::string> bestmoves;
+    std::vector<std::string> ponders;   // the ponder move of each bestmove line, or empty
     std::vector<std::string> other;
 };
 
@@ -29,7 +31,11 @@ Session readSession(const std::string& out) {
     for (const std::string& line : splitLines(out)) {
         if (line.rfind("info string ", 0) == 0) s.infoStrings.push_back(line.substr(12));
         else if (line.rfind("info ", 0) == 0) s.infos.push_back(line);
-        else if (line.rfind("bestmove ", 0) == 0) s.bestmoves.push_back(line.substr(9));
+        else if (line.rfind("bestmove ", 0) == 0) {
+            const size_t ponder = line.find(" ponder ");
+            s.bestmoves.push_back(line.substr(9, ponder == std::string::npos ? std::string::npos : ponder - 9));
+            s.ponders.push_back(ponder == std::string::npos ? "" : line.substr(ponder + 8));
+        }
         else s.other.push_back(line);
     }
     return s;
@@ -41,10 +47,12 @@ const char* const handshake =
     "option name Hash type spin default 8 min 8 max 4096\n"
     "option name Clear Hash type button\n"
     "option name Threads type spin default 1 min 1 max 1\n"
-    "option name OwnBook type check default true\n"
+    "option name OwnBook type check default false\n"
     "option name Learning type check default true\n"
     "option name Move Overhead type spin default 30 min 0 max 5000\n"
     "option name SelectiveSearch type check default true\n"
+    "option name MultiPV type spin default 1 min 1 max 64\n"
+    "option name Ponder type check default false\n"
     "uciok\n";
 
 const std::string noBook = "uci\nsetoption name OwnBook value false\n";
@@ -190,7 +198,7 @@ TEST(UciBadInput, IsExplainedAndKeepsThePosition) {
         EXPECT_EQ(s.infoStrings[0].rfind(c.reason, 0), 0u) << s.infoStrings[0];
         ASSERT_EQ(s.bestmoves.size(), 1u) << r.out;
         EXPECT_EQ(s.bestmoves[0], "a8b8");
-        EXPECT_EQ(s.other.size(), size_t(10)) << "the handshake only";
+        EXPECT_EQ(s.other.size(), size_t(12)) << "the handshake only";
     }
 }
 
@@ -212,6 +220,9 @@ TEST(UciLimits, SearchesStopAtTheirLimit) {
         {"go wtime 100 btime 100", 0, 0, 2000},
         {"go wtime 100000 btime 100 winc 100 binc 100 movestogo 1", 0, 0, 2000},
         {"go btime 100 wtime 10000 movetime 200 depth 30", 0, 0, 200 + 2000},
+        // Black to move with White's clock only: a move at once.
+        {"go wtime 100000000 winc 1000", 0, 0, 2000},
+        {"go movestogo 5", 0, 0, 2000},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.go);
@@ -319,6 +330,15 @@ TEST(UciThinking, QuitWhileThinkingEndsTheEngineAndSavesAsLearningSays) {
     }
 }
 
+TEST(UciThinking, EndOfInputEndsASearchOnTheClockAndSaves) {
+    EngineDir dir;
+    RunResult r = dir.run(noBook + "position startpos moves e2e4\ngo wtime 100000000 btime 100000000\n", 50);
+    EXPECT_FALSE(r.timedOut) << "the clock gave the move many minutes";
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(readSession(r.out).bestmoves.size(), 1u);
+    EXPECT_TRUE(dir.exists("teach.dat"));
+}
+
 TEST(UciThinking, PipedSessionWaitsForEachMoveAndEndOfInputEndsAnInfiniteSearch) {
     EngineDir dir;
     RunResult r = dir.run(noBook + "position startpos\ngo depth 5\nisready\nposition startpos moves e2e4\ngo depth 5\n"
@@ -331,6 +351,99 @@ TEST(UciThinking, PipedSessionWaitsForEachMoveAndEndOfInputEndsAnInfiniteSearch)
     for (const std::string& info : s.infos) fifth += info.rfind("info depth 5 ", 0) == 0;
     EXPECT_GE(fifth, 2) << "each move searched to its depth";
     EXPECT_EQ(s.other.back(), "readyok");
+}
+
+// Both searches, the play search (the default) and the fixed one.
+const char* const bothSearches[] = {"", "setoption name SelectiveSearch value false\n"};
+
+TEST(UciGo, SearchmovesRestrictTheAnswer) {
+    const struct {
+        const char* go;
+        std::vector<std::string> allowed;
+    } cases[] = {
+        {"go depth 4 searchmoves a7a6 h7h6", {"a7a6", "h7h6"}},
+        {"go movetime 200 searchmoves b8c6", {"b8c6"}},
+        {"go nodes 20000 searchmoves g7g5 xx depth 3", {"g7g5"}},   // the list ends at a word that is no move
+    };
+    for (const char* search : bothSearches)
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(search) + c.go);
+            EngineDir dir;
+            RunResult r = dir.run(std::string("uci\n") + search + "position startpos moves e2e4 e7e5 g1f3 d7d6\n"
+                                  "position startpos moves e2e4 e7e5 g1f3\n" + c.go + "\nquit\n");
+            const Session s = readSession(r.out);
+            ASSERT_EQ(s.bestmoves.size(), 1u) << r.out;
+            EXPECT_NE(std::find(c.allowed.begin(), c.allowed.end(), s.bestmoves[0]), c.allowed.end()) << r.out;
+        }
+}
+
+// In the initial position the book has moves: with OwnBook on a plain "go"
+// answers from it, still with a scored info line; analysis never does.
+TEST(UciGo, BookMovesAreScoredAndAnalysisSearches) {
+    for (const char* book : {"false", "true"}) {
+        SCOPED_TRACE(book);
+        EngineDir dir;
+        EngineProcess engine(dir);
+        engine.send(std::string("uci\nsetoption name OwnBook value ") + book +
+                    "\nposition startpos\ngo wtime 1000 btime 1000\n");
+        std::string line, score;
+        while (engine.readLine(line) && line.rfind("bestmove", 0) != 0)
+            if (std::regex_match(line, infoLine)) score = line;
+        EXPECT_NE(score, "") << "a scored info line before " << line;
+        engine.send("go infinite\n");
+        ASSERT_TRUE(readUntil(engine, "info depth 5"));
+        engine.send("stop\n");
+        ASSERT_TRUE(readUntil(engine, "bestmove "));
+        engine.send("quit\n");
+        EXPECT_EQ(engine.wait().status, 0);
+    }
+}
+
+TEST(UciGo, MultiPvReportsTheLinesBestFirst) {
+    EngineDir dir;
+    RunResult r = dir.run("uci\nsetoption name MultiPV value 3\nposition startpos\ngo depth 6\nquit\n");
+    const Session s = readSession(r.out);
+    const std::regex numbered(R"(info depth (\d+) seldepth \d+ multipv (\d) score cp (-?\d+) nodes .*)");
+    std::vector<int> lines, scores;
+    for (const std::string& info : s.infos) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(info, m, numbered)) << info;
+        lines.push_back(std::stoi(m[2]));
+        scores.push_back(std::stoi(m[3]));
+    }
+    ASSERT_GE(lines.size(), 18u) << r.out;   // three lines at each of six depths at least
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i], int(i % 3) + 1);
+        if (lines[i] > 1) {
+            EXPECT_LE(scores[i], scores[i - 1]);
+        }
+    }
+}
+
+TEST(UciGo, PonderSearchesUntilPonderhitAndNamesALegalReply) {
+    for (const char* search : bothSearches) {
+        SCOPED_TRACE(search);
+        EngineDir dir;
+        EngineProcess engine(dir);
+        const std::string moves = "position startpos moves e2e4 e7e5";
+        engine.send(std::string("uci\n") + search + moves + "\ngo ponder wtime 3000 btime 3000\n");
+        std::string early;
+        ASSERT_TRUE(readUntil(engine, "info depth 6", &early));
+        EXPECT_EQ(early, "") << "no move while pondering";
+        engine.send("ponderhit\n");
+        std::string line;
+        while (engine.readLine(line, 30) && line.rfind("bestmove ", 0) != 0) {
+        }
+        std::smatch m;
+        const std::regex bestAndPonder(R"(bestmove (\S+) ponder (\S+))");
+        ASSERT_TRUE(std::regex_match(line, m, bestAndPonder)) << line;
+        engine.send("quit\n");
+        EXPECT_EQ(engine.wait().status, 0);
+        // The answer and its ponder move, played on, make a legal line.
+        EngineDir check;
+        RunResult r = check.run(noBook + moves + " " + m[1].str() + " " + m[2].str() + "\ngo depth 2\nquit\n");
+        EXPECT_TRUE(readSession(r.out).infoStrings.empty()) << r.out;
+    }
 }
 
 // The search of the console and the bench tool: at a fixed depth with the
@@ -363,7 +476,7 @@ TEST(UciSameEngine, FixedDepthSearchesMatchTheBench) {
         if (line.rfind("info depth", 0) == 0) lastInfo = line;
         if (line.rfind("bestmove ", 0) == 0) {
             finals.push_back(lastInfo);
-            moves.push_back(line.substr(9));
+            moves.push_back(line.substr(9, line.find(" ponder") - 9));
             lastInfo.clear();
         }
     }
