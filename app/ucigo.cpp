@@ -8,6 +8,7 @@
 #include "app/uci.h"
 #include "app/uciparts.h"
 #include "board/board.h"
+#include "board/makemove.h"
 #include "board/notation.h"
 #include "knowledge/knowledge.h"
 #include "search/play.h"
@@ -126,6 +127,7 @@ PlayRequest playRequest(const GoLimits& limits) {
     request.searchMoves = limits.searchMoves.data();
     request.searchMoveCount = int(limits.searchMoves.size());
     request.lines = multiPv;
+    request.reversiblePliesBefore = gameRecord.reversibleBefore;
     if (limits.infinite) return request;
     if (limits.clockLeft >= 0) {
         const PlayBudget budget = playClockBudget(limits.clockLeft, limits.increment, limits.movesToGo, moveOverhead);

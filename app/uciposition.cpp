@@ -1,5 +1,6 @@
 // UCI positions: "position" sets up the board and replays the moves given;
 // a line the search reports is replayed on the board to show its legal part.
+#include <algorithm>
 #include <string>
 
 #include "app/uciparts.h"
@@ -22,6 +23,22 @@ constexpr const char* NULL_MOVE_TEXT = "0000";
 // itself refuses pawns on the first or last rank).
 constexpr unsigned REFUSED_FAULTS =
     KING_COUNT | TOO_MANY_MEN | TOO_MANY_PAWNS | OPPONENT_IN_CHECK | CASTLING_FROM_WRONG_SQUARE;
+
+// The FEN's halfmove clock and move number (its fifth and sixth fields,
+// when they are numbers) tell how the game went before the position: the
+// fifty-move count goes on from the clock, and the evaluation's game phase
+// counts the plies from the move number.
+void readFenCounters(const Words& fields) {
+    constexpr int HALFMOVE_FIELD = 4, MOVE_NUMBER_FIELD = 5;
+    constexpr int64_t MOST_PLIES = 10000;
+    int64_t clock = 0, moveNumber = 1;
+    if (fields.size() > HALFMOVE_FIELD && !readNumber(fields[HALFMOVE_FIELD], 0, MOST_PLIES, clock)) clock = 0;
+    if (fields.size() > MOVE_NUMBER_FIELD && !readNumber(fields[MOVE_NUMBER_FIELD], 1, MOST_PLIES, moveNumber))
+        moveNumber = 1;
+    const int plies = int(2 * (moveNumber - 1)) + (board.sideToMove == BLACK ? 1 : 0);
+    gameRecord.pliesBefore = std::max(plies - gameRecord.count, 0);   // the FEN's en passant step is recorded
+    gameRecord.reversibleBefore = gameRecord.count == 0 ? int(clock) : 0;
+}
 
 }  // namespace
 
@@ -50,6 +67,7 @@ bool setUpPosition(const Words& words, std::string& reason) {
             reason = "FEN '" + fen + "': " + faultText(fault);
             return false;
         }
+        readFenCounters(Words(words.begin() + 1, words.begin() + long(i)));
     } else {
         reason = "position needs startpos or fen, not '" + words[0] + "'";
         return false;

@@ -55,6 +55,7 @@ void newGame() {
     for (int& s : board.squares) s = NOPIECE;
     gameRecord.count = 0;
     gameRecord.recorded = 0;
+    gameRecord.pliesBefore = gameRecord.reversibleBefore = 0;
     for (int c = 0; c < 2; ++c)
         board.castled[c] = board.kingMoved[c] = board.leftRookMoved[c] = board.rightRookMoved[c] = 0;
     for (int sq = 0; sq < 64; ++sq)

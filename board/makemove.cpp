@@ -58,4 +58,6 @@ void keepRecentMoves(int plies) {
                  sizeof(Move) * (kept - plies));
     gameRecord.count = plies;
     gameRecord.recorded = kept;
+    gameRecord.pliesBefore += dropped;
+    gameRecord.reversibleBefore = 0;   // the kept moves reach back further than the fifty-move count
 }

@@ -20,6 +20,12 @@ struct GameRecord {
     Move takenBack[GAME_CAPACITY];   // by game index, count..recorded-1
     int count;       // game moves applied to the Board
     int recorded;    // game moves recorded; count..recorded-1 can be replayed
+    // A game set up from a FEN (UCI) began before its first recorded move:
+    // the plies played before it (from the FEN's move number) and the
+    // reversible ones among the last of them (its halfmove clock). Zero for
+    // a game from the initial position, and at the console.
+    int pliesBefore;
+    int reversibleBefore;
 };
 
 extern GameRecord gameRecord;

@@ -127,7 +127,7 @@ int gamePhaseClass() {
     const int minors = popCount(pb[KNIGHT] | pb[BISHOP]);
     const int pieces = popCount(pb[KNIGHT] | pb[BISHOP] | pb[ROOK] | pb[QUEEN]);
     int phase = OPENING;
-    if (gameRecord.count >= 20) phase = MIDDLEGAME;
+    if (gameRecord.pliesBefore + gameRecord.count >= 20) phase = MIDDLEGAME;
     if (board.castled[WHITE] && board.castled[BLACK]) phase = MIDDLEGAME;
     if (pawnCount() < 16 && minors <= 4) phase = MIDDLEGAME;
     if (!(pb[KNIGHT] | pb[BISHOP] | pb[ROOK])) phase = ENDGAME;

@@ -446,6 +446,39 @@ TEST(UciGo, PonderSearchesUntilPonderhitAndNamesALegalReply) {
     }
 }
 
+// A rook up with a halfmove clock of 99 (and, by the engine's count, more
+// than 50 reversible plies behind): only a pawn move keeps a win.
+TEST(UciGo, TheFenHalfmoveClockCountsTowardTheFiftyMoveRule) {
+    const struct {
+        const char* fen;
+        const char* score;          // the last info line's, or empty
+        const char* moves;          // the answer is among these, or empty
+    } cases[] = {
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 120", "", ""},
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 99 120", "cp 0", ""},
+        {"4k3/8/8/8/8/8/4P3/R3K3 w - - 99 120", "", "e2e3 e2e4"},
+    };
+    for (const char* search : bothSearches)
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(search) + c.fen);
+            EngineDir dir;
+            RunResult r = dir.run(std::string("uci\n") + search + "position fen " + c.fen + "\ngo depth 5\nquit\n");
+            const Session s = readSession(r.out);
+            ASSERT_EQ(s.bestmoves.size(), 1u) << r.out;
+            ASSERT_FALSE(s.infos.empty());
+            std::smatch m;
+            ASSERT_TRUE(std::regex_match(s.infos.back(), m, infoLine)) << s.infos.back();
+            if (*c.score) {
+                EXPECT_EQ(m[2], c.score);
+            } else {
+                EXPECT_NE(m[2], "cp 0");
+            }
+            if (*c.moves) {
+                EXPECT_NE(std::string(c.moves).find(s.bestmoves[0]), std::string::npos) << s.bestmoves[0];
+            }
+        }
+}
+
 // The search of the console and the bench tool: at a fixed depth with the
 // book and the teach table off, UCI gives the same move and node count.
 TEST(UciSameEngine, FixedDepthSearchesMatchTheBench) {

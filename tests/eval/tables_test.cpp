@@ -179,6 +179,10 @@ TEST(EvalTables, GamePhaseClass) {
     EXPECT_EQ(gamePhaseClass(), OPENING);   // only one side castled
     board.castled[BLACK] = 1;
     EXPECT_EQ(gamePhaseClass(), MIDDLEGAME);
+    // Twenty plies played, before the record (a FEN's move number) or in it.
+    ASSERT_TRUE(setPosition(startFen));
+    gameRecord.pliesBefore = 20;
+    EXPECT_EQ(gamePhaseClass(), MIDDLEGAME);
     // Fewer than 16 pawns and at most four minor pieces.
     ASSERT_TRUE(setPosition("r2qk2r/ppp1pppp/2n2n2/8/8/2N2N2/PPPPPPPP/R2QK2R w"));
     EXPECT_EQ(gamePhaseClass(), MIDDLEGAME);
