@@ -63,9 +63,20 @@ struct PlayLineReport {
     int pvLength;
 };
 
+// Where the search stands, for an interface's progress display.
+struct PlayProgress {
+    int depth;             // the iteration
+    Move move;             // the root move being searched
+    int moveNumber;        // its place in the root list, from 1
+    uint64_t nodes;
+    int64_t milliseconds;
+};
+
 struct PlayReporter {
     void (*line)(const PlayLineReport&);   // each line at every completed depth, best first
+    void (*progress)(const PlayProgress&) = nullptr;   // at a clock reading, once a PLAY_PROGRESS_INTERVAL at most
 };
+constexpr int64_t PLAY_PROGRESS_INTERVAL = 1000;   // milliseconds
 
 struct PlayResult {
     Move best = 0;       // 0: no legal move (or none allowed)

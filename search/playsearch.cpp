@@ -92,6 +92,9 @@ struct PlayThread {
     uint64_t nodes;
     int selDepth;
     bool stopped;
+    int rootDepth;                      // the iteration, and the root move in it (for progress reports)
+    Move rootMove;
+    int rootMoveNumber;
 };
 
 PlayThread mainThread;
@@ -103,6 +106,8 @@ struct SearchClock {
     PlayLimits limits;
     PlayControl* control;
     bool wasPondering;
+    const PlayReporter* reporter;
+    int64_t lastProgress;   // elapsed at the last progress report
 };
 SearchClock searchClock;
 
@@ -124,7 +129,12 @@ bool checkStop(PlayThread& t) {
     }
     if (control.stop) t.stopped = true;
     if (searchClock.limits.nodes && t.nodes >= searchClock.limits.nodes) t.stopped = true;
-    if (!pondering && elapsed() >= searchClock.limits.hardMilliseconds) t.stopped = true;
+    const int64_t now = elapsed();
+    if (!pondering && now >= searchClock.limits.hardMilliseconds) t.stopped = true;
+    if (searchClock.reporter->progress && now - searchClock.lastProgress >= PLAY_PROGRESS_INTERVAL) {
+        searchClock.lastProgress = now;
+        searchClock.reporter->progress(PlayProgress{t.rootDepth, t.rootMove, t.rootMoveNumber, t.nodes, now});
+    }
     return t.stopped;
 }
 
@@ -670,6 +680,9 @@ int searchRootMoves(PlayThread& t, int alpha, int beta, int depth) {
         RootMove& rm = t.rootMoves[i];
         const Move move = rm.move;
         const bool first = i == t.lineIndex;
+        t.rootDepth = depth;
+        t.rootMove = move;
+        t.rootMoveNumber = i + 1;
         t.selDepth = 0;
         ++t.nodes;
         enterChild(t, move);
@@ -775,7 +788,8 @@ PlayResult playSearch(const PlayRequest& request, PlayControl& control, const Pl
     }
     PlayThread& t = mainThread;
     PlayResult result;
-    searchClock = SearchClock{std::chrono::steady_clock::now(), request.limits, &control, control.pondering.load()};
+    searchClock = SearchClock{std::chrono::steady_clock::now(), request.limits, &control, control.pondering.load(),
+                              &reporter, 0};
     board.ply = 0;
     t.nodes = 0;
     t.stopped = false;
