@@ -116,6 +116,29 @@ void printPlayLine(const PlayLineReport& r) {
 PlayControl* runningControl = nullptr;
 GoLimits runningLimits;
 
+// At least once a second: where the search stands.
+void printProgress(int depth, Move move, int number, uint64_t nodes, int64_t milliseconds) {
+    const uint64_t rate = milliseconds > 0 ? nodes * 1000 / uint64_t(milliseconds) : 0;
+    send("info depth %d currmove %s currmovenumber %d nodes %llu nps %llu time %lld", depth,
+         coordinateText(move).c_str(), number, (unsigned long long)nodes, (unsigned long long)rate,
+         (long long)milliseconds);
+}
+
+void printPlayProgress(const PlayProgress& p) {
+    if (p.move != 0) printProgress(p.depth, p.move, p.moveNumber, p.nodes, p.milliseconds);
+}
+
+// The fixed search's look at the input, with its progress at most once a second.
+int64_t lastProgress = 0;
+bool fixedInputWaiting() {
+    const int64_t now = elapsedMilliseconds();
+    if (now - lastProgress >= PLAY_PROGRESS_INTERVAL && currentRootMove != 0) {
+        lastProgress = now;
+        printProgress(iterationDepth, currentRootMove, currentRootMoveNumber, searchClock.nodes, now);
+    }
+    return uciInputWaiting();
+}
+
 bool playInputWaiting() { return uciInputWaiting() || terminationRequested; }
 
 // The play search's request from the limits of "go": the clock's soft and
@@ -168,7 +191,7 @@ Move playGo(const GoLimits& limits, Move& ponder) {
     control.inputWaiting = playInputWaiting;
     control.pondering = limits.ponder;
     runningControl = &control;
-    const PlayResult result = playSearch(playRequest(limits), control, PlayReporter{printPlayLine});
+    const PlayResult result = playSearch(playRequest(limits), control, PlayReporter{printPlayLine, printPlayProgress});
     runningControl = nullptr;
     ponder = result.ponder;
     return result.best;
@@ -179,8 +202,10 @@ Move playGo(const GoLimits& limits, Move& ponder) {
 // "ponderhit".
 Move fixedGo(const GoLimits& limits, Move& ponder) {
     shownPvLength = 0;
+    currentRootMove = 0;
+    lastProgress = 0;
     const int64_t milliseconds = limits.ponder ? NO_TIME_LIMIT : limits.milliseconds;
-    searchLimits = SearchLimits{milliseconds, limits.nodes, uciInputWaiting, limits.wholeSpan,
+    searchLimits = SearchLimits{milliseconds, limits.nodes, fixedInputWaiting, limits.wholeSpan,
                                 limits.searchMoves.data(), int(limits.searchMoves.size())};
     // The first iteration is of depth 2: depth 1 is searched as 2. No deeper
     // than a tool (the fuzzer) may have set.

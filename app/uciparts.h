@@ -38,6 +38,8 @@ void takeLegalLine(const Move* pv, int length);
 // ---------------------------------------------------------------- reports
 
 extern const SearchReporter UCI_REPORTER;
+extern Move currentRootMove;       // the fixed search's root move being searched, and its number
+extern int currentRootMoveNumber;
 
 // The score as UCI shows it, into text: "cp N", or "mate N" in moves
 // (negative when the side to move is mated). The engine's score of a mate

@@ -4,6 +4,7 @@
 
 #include "app/uciparts.h"
 #include "board/notation.h"
+#include "search/tt.h"
 
 namespace {
 
@@ -15,9 +16,10 @@ void printInfo(const SearchReport& r) {
     char score[24];
     uciScore(r.score, score, sizeof(score));
     const uint64_t rate = r.milliseconds > 0 ? r.nodes * 1000 / uint64_t(r.milliseconds) : 0;
-    int length = std::snprintf(line, sizeof(line), "info depth %d score %s nodes %llu nps %llu time %lld pv", r.depth,
-                               score, (unsigned long long)r.nodes, (unsigned long long)rate,
-                               (long long)r.milliseconds);
+    int length = std::snprintf(line, sizeof(line),
+                               "info depth %d seldepth %d multipv 1 score %s nodes %llu nps %llu hashfull %d time %lld pv",
+                               r.depth, std::max(r.selDepth, r.depth), score, (unsigned long long)r.nodes,
+                               (unsigned long long)rate, ttHashfull(), (long long)r.milliseconds);
     for (int i = 0; i < shownPvLength; ++i)
         length += std::snprintf(line + length, sizeof(line) - size_t(length), " %s", coordinateText(shownPv[i]).c_str());
     send("%s", line);
@@ -39,13 +41,27 @@ void reportResult(const SearchReport& r) {
     printInfo(r);
 }
 
+// Every completed iteration: its best line.
+void reportIteration(const SearchReport& r) {
+    takeLegalLine(r.pv, r.pvLength);
+    printInfo(r);
+}
+
+void noteRootMove(Move move, int number) {
+    currentRootMove = move;
+    currentRootMoveNumber = number;
+}
+
 void reportRepetition() {
     send("info string the game is drawn: a repeated position, or more than 50 reversible plies");
 }
 
 }  // namespace
 
-extern const SearchReporter UCI_REPORTER = {reportNewBest, reportResult, reportRepetition};
+extern const SearchReporter UCI_REPORTER = {reportNewBest, reportResult, reportRepetition, reportIteration,
+                                            noteRootMove};
+Move currentRootMove = 0;
+int currentRootMoveNumber = 0;
 
 void uciScore(int score, char* text, size_t size) {
     if (score > MATE_FOUND)

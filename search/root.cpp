@@ -66,7 +66,8 @@ SearchReport reportOf(int depth, Move move, int score, const PvLine* pv) {
                         elapsedMilliseconds(),
                         searchCounters.repetitions,
                         searchCounters.checkExtensions,
-                        searchCounters.recaptures};
+                        searchCounters.recaptures,
+                        searchClock.selDepth};
 }
 
 // Keeps only the root moves the caller allows, when any of them is legal.
@@ -118,6 +119,7 @@ void deepen(Move* result, int n) {
         for (int i = 0; i < n; ++i) {
             pickBest(i, n - 1);
             const Move move = moveStack[i];
+            if (searchReporter.rootMove) searchReporter.rootMove(move, i + 1);
             const int v = searchRootMove(move, i, alpha, beta);
             if (timeUp()) return;   // the interrupted move's value is discarded
             if (v > alpha) {
@@ -133,6 +135,8 @@ void deepen(Move* result, int n) {
                 if (searchReporter.newBest) searchReporter.newBest(reportOf(iterationDepth, move, v, &savedPv));
             }
         }
+        if (searchReporter.iterationDone)
+            searchReporter.iterationDone(reportOf(iterationDepth, *result, searchScore, &savedPv));
         if (iterationDepth > 2 && searchScore > MATE_FOUND) return;   // a mate is found
         searchClock.iterationTime[iterationDepth] = searchClock.lastTime;
         searchClock.iterationMilliseconds[iterationDepth] = elapsedMilliseconds();

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdint>
 
+#include "board/board.h"
 #include "board/move.h"
 #include "board/score.h"
 
@@ -50,6 +51,7 @@ struct SearchReport {
     int repetitions;         // draws by repetition found in the tree
     int checkExtensions;
     int recaptures;
+    int selDepth;            // deepest ply the search reached
 };
 
 // Installed by whoever starts a search; a null function is not called.
@@ -57,6 +59,8 @@ struct SearchReporter {
     void (*newBest)(const SearchReport&);     // a root move became best at an iteration
     void (*finished)(const SearchReport&);    // the search result, after the last iteration
     void (*rootRepeated)();                   // the root position already occurred: the game is drawn
+    void (*iterationDone)(const SearchReport&) = nullptr;   // an iteration completed, with its best line
+    void (*rootMove)(Move move, int number) = nullptr;     // a root move (number from 1) is searched next
 };
 
 constexpr SearchReporter QUIET_REPORTER = {nullptr, nullptr, nullptr};
@@ -82,6 +86,7 @@ struct SearchClock {
     int lastTime;                                  // seconds at the last reading
     int iterationTime[MAX_ITERATION_DEPTH + 1];    // lastTime at the end of each iteration
     int64_t iterationMilliseconds[MAX_ITERATION_DEPTH + 1];   // elapsed at the end of each iteration
+    int selDepth;                                  // deepest ply entered, for the reports
 };
 extern SearchClock searchClock;
 
@@ -141,6 +146,7 @@ bool readClock();
 // Counts a node; every NODES_PER_READING nodes reads the clock. Returns searchClock.stop.
 inline bool timeUp() {
     if (searchClock.stop) return true;
+    if (board.ply > searchClock.selDepth) searchClock.selDepth = board.ply;
     if (++searchClock.nodes % NODES_PER_READING != 0) return false;
     return readClock();
 }

@@ -87,6 +87,14 @@ bool ttResize(int bits) {
     return true;
 }
 
+int ttHashfull() {
+    constexpr int SAMPLED = 500;   // slots of each table
+    int used = 0;
+    for (const TTSlot* table : ttSlots)
+        for (int i = 0; table && i < SAMPLED; ++i) used += int(table[i].keyAndState & 0xFF) == generation;
+    return used * 1000 / (2 * SAMPLED);
+}
+
 std::optional<TTEntry> ttProbe(int colour) {
     const TTEntry entry = entryOf(slotOf(colour));
     if (entry.key != board.hashKey) return std::nullopt;

@@ -52,6 +52,9 @@ bool ttResize(int bits);
 // hashKey in all 64 bits.
 std::optional<TTEntry> ttProbe(int colour);
 
+// Permille of the sampled slots written since the last clear.
+int ttHashfull();
+
 void ttStore(Move move, int score, int depth, int colour, int bound);
 
 // Starts loading the slot of the current position for that side to move.

@@ -479,6 +479,30 @@ TEST(UciGo, TheFenHalfmoveClockCountsTowardTheFiftyMoveRule) {
         }
 }
 
+// A search of a second and more shows where it stands at least once, and
+// every depth it completes.
+TEST(UciGo, ProgressIsReported) {
+    const std::regex progress(R"(info depth \d+ currmove [a-h][1-8][a-h][1-8][nbrq]? currmovenumber \d+ nodes \d+)"
+                              R"( nps \d+ time \d+)");
+    const std::regex full(R"(info depth (\d+) seldepth \d+ multipv 1 score .* hashfull \d+ time .*)");
+    for (const char* search : bothSearches) {
+        SCOPED_TRACE(search);
+        EngineDir dir;
+        RunResult r = dir.run(noBook + search + "position startpos\ngo movetime 1500\nquit\n");
+        int progressLines = 0, deepest = 0;
+        std::vector<bool> depths(64, false);
+        for (const std::string& line : readSession(r.out).infos) {
+            std::smatch m;
+            progressLines += std::regex_match(line, progress);
+            if (!std::regex_match(line, m, full)) continue;
+            depths[std::stoi(m[1])] = true;
+            deepest = std::max(deepest, std::stoi(m[1]));
+        }
+        EXPECT_GE(progressLines, 1) << r.out;
+        for (int d = 2; d <= deepest; ++d) EXPECT_TRUE(depths[d]) << d;
+    }
+}
+
 // The search of the console and the bench tool: at a fixed depth with the
 // book and the teach table off, UCI gives the same move and node count.
 TEST(UciSameEngine, FixedDepthSearchesMatchTheBench) {
