@@ -58,19 +58,9 @@ constexpr int POSITION_COUNT = int(sizeof(positions) / sizeof(positions[0]));
 int benchPositionCount() { return POSITION_COUNT; }
 
 bool runBench(int depth, int count, void (*perPosition)(const BenchLine&), BenchTotal& total) {
-    const Settings savedSettings = settings;
-    const int savedDepth = maxIterationDepth;
-    const SearchReporter savedReporter = searchReporter;
-    const bool savedRecording = teachRecording;
-    // Book and teach table off; whole-second limits no search here can reach.
-    settings.USELIB = 0;
-    settings.USETEACH = 0;
-    settings.MIN_TIME = 1 << 29;
-    settings.MAX_TIME = 1 << 29;
-    settings.MIN_DEPTH = MAX_ITERATION_DEPTH;
-    maxIterationDepth = depth;
-    searchReporter = QUIET_REPORTER;   // only the results show
-    teachRecording = false;
+    // Book and teach table off, no clock, only the results show.
+    SearchRequest request;
+    request.depth = depth;
 
     total = BenchTotal{0, 0, 0};
     bool complete = true;
@@ -82,20 +72,14 @@ bool runBench(int depth, int count, void (*perPosition)(const BenchLine&), Bench
         }
         // Every position starts from the same ordering data, whatever ran before it.
         clearOrdering();
-        Move move = 0;
-        const bool found = searchRoot(&move);
-        const uint64_t nodes = found && searchDepth > 0 ? searchClock.nodes : 0;
-        total.nodes += nodes;
-        if (perPosition) perPosition(BenchLine{i + 1, positions[i], found, move, searchScore, nodes});
+        const SearchResult result = searchRoot(request);
+        total.nodes += result.nodes;
+        if (perPosition)
+            perPosition(BenchLine{i + 1, positions[i], result.move != 0, result.move, result.score, result.nodes});
     }
     const auto elapsed = std::chrono::steady_clock::now() - start;
     total.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
     total.nodesPerSecond = total.milliseconds > 0 ? total.nodes * 1000 / uint64_t(total.milliseconds) : 0;
-
-    settings = savedSettings;
-    maxIterationDepth = savedDepth;
-    searchReporter = savedReporter;
-    teachRecording = savedRecording;
     return complete;
 }
 

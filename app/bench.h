@@ -30,9 +30,8 @@ struct BenchTotal {
 };
 
 // Searches the first `count` positions to `depth` plies, handing each result
-// to perPosition. The search settings, depth limit, reporter and teach
-// recording are restored afterwards; the position is left undefined (the
-// caller sets up its own). False when a position cannot be set up.
+// to perPosition; the position is left undefined (the caller sets up its
+// own). False when a position cannot be set up.
 bool runBench(int depth, int count, void (*perPosition)(const BenchLine&), BenchTotal& total);
 
 // Runs the bench and prints its report on standard output, one line per

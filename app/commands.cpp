@@ -164,7 +164,7 @@ CommandResult blackCommand(const CommandLine&) {
 }
 
 CommandResult timeCommand(const CommandLine& command) {
-    setReportedTime(firstInteger(std::string(leadingWord(command.args)).c_str()));
+    reportTime(xboardClock, firstInteger(std::string(leadingWord(command.args)).c_str()));
     return DONE;
 }
 
@@ -184,23 +184,23 @@ CommandResult teachCommand(const CommandLine& command) {
 }
 
 CommandResult minTimeCommand(const CommandLine& command) {
-    if (command.number > 0) setTimeLimits(command.number, settings.MAX_TIME, settings.MIN_DEPTH);
+    if (command.number > 0) setTimeLimits(command.number, settings.maxTime, settings.minDepth);
     return DONE;
 }
 
 CommandResult maxTimeCommand(const CommandLine& command) {
-    if (command.number > 0) setTimeLimits(settings.MIN_TIME, command.number, settings.MIN_DEPTH);
+    if (command.number > 0) setTimeLimits(settings.minTime, command.number, settings.minDepth);
     return DONE;
 }
 
 CommandResult minDepthCommand(const CommandLine& command) {
-    if (command.number > 0) setTimeLimits(settings.MIN_TIME, settings.MAX_TIME, command.number);
+    if (command.number > 0) setTimeLimits(settings.minTime, settings.maxTime, command.number);
     return DONE;
 }
 
 CommandResult getTimeLimitCommand(const CommandLine&) {
-    std::printf("# MIN_TIME: %d; MAX_TIME: %d; MIN_DEPTH: %d\n", settings.MIN_TIME, settings.MAX_TIME,
-                settings.MIN_DEPTH);
+    std::printf("# MIN_TIME: %d; MAX_TIME: %d; MIN_DEPTH: %d\n", settings.minTime, settings.maxTime,
+                settings.minDepth);
     std::fflush(stdout);
     return DONE;
 }
@@ -217,7 +217,7 @@ CommandResult uciCommand(const CommandLine&) {
     return END_LOOP;
 }
 
-template <int Settings::*field, int value>
+template <bool Settings::*field, bool value>
 CommandResult switchCommand(const CommandLine&) {
     settings.*field = value;
     return DONE;
@@ -246,10 +246,10 @@ const Command commandTable[] = {
     {"MIN_DEPTH", minDepthCommand, nullptr},
     {"GET_TIME_LIMIT", getTimeLimitCommand, nullptr},
     {"POSITION", positionCommand, nullptr},
-    {"USELIB", switchCommand<&Settings::USELIB, 1>, nullptr},
-    {"NOTLIB", switchCommand<&Settings::USELIB, 0>, nullptr},
-    {"USETEACH", switchCommand<&Settings::USETEACH, 1>, nullptr},
-    {"NOTTEACH", switchCommand<&Settings::USETEACH, 0>, nullptr},
+    {"USELIB", switchCommand<&Settings::useBook, true>, nullptr},
+    {"NOTLIB", switchCommand<&Settings::useBook, false>, nullptr},
+    {"USETEACH", switchCommand<&Settings::useTeach, true>, nullptr},
+    {"NOTTEACH", switchCommand<&Settings::useTeach, false>, nullptr},
     {"SCORE", ignoredCommand, nullptr},
     {"UCI", uciCommand, nullptr},
 };

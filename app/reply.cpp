@@ -4,6 +4,7 @@
 
 #include "app/input.h"
 #include "app/listen.h"
+#include "app/searchlines.h"
 #include "app/settings.h"
 #include "board/board.h"
 #include "board/makemove.h"
@@ -40,29 +41,16 @@ bool xboardInputWaiting() {
     return heard != nullptr;
 }
 
-}  // namespace
-
-void engineReply() {
-    // Counted before the time-limit line: an interface may answer that line.
-    markThinkingStart();
-    allotMoveTime();
-    searchLimits = SearchLimits{allottedMilliseconds, 0, xboardInputWaiting, false};
-    playEngineMove();
-    searchLimits = SearchLimits{};
-    chargeMoveTime();
-}
-
-void playEngineMove() {
+// Searches and plays the engine's move as the request asks.
+void searchAndPlay(const SearchRequest& request) {
     // A full game record cannot take the engine's move: answer as with no move,
     // rather than announce a move that is then not played.
-    Move move = 0;
-    bool found = false;
-    if (gameRecord.count < GAME_CAPACITY) found = searchRoot(&move);
+    const Move move = gameRecord.count < GAME_CAPACITY ? searchRoot(request).move : 0;
     if (searchAbandoned) {   // the game this search was for is over
         searchAbandoned = false;
         return;
     }
-    if (!found || move == 0) {
+    if (move == 0) {
         std::fputs("# error: not moves found \n", stderr);
         // The interface waits for a move that the full game record cannot
         // take: the engine claims the draw in the protocol instead.
@@ -78,3 +66,17 @@ void playEngineMove() {
     playMove(move);
     std::fflush(stdout);
 }
+
+}  // namespace
+
+void engineReply() {
+    // Counted before the time-limit line: an interface may answer that line.
+    markThinkingStart();
+    SearchRequest request = settingsRequest(PRINTING_REPORTER);
+    request.time = allotMoveTime();
+    request.inputWaiting = xboardInputWaiting;
+    searchAndPlay(request);
+    chargeMoveTime();
+}
+
+void playEngineMove() { searchAndPlay(settingsRequest(PRINTING_REPORTER)); }

@@ -6,8 +6,9 @@
 extern int xboardMode;     // 1 after XBOARD
 extern int engineColour;   // the colour the engine plays in xboard mode
 
-// Searches and plays the engine's move, printing "move ..." or the error.
+// The engine's move at the console, searched as the settings ask
+// (settingsRequest): prints "move ..." and plays it, or prints the error.
 void playEngineMove();
 
-// The engine's move in xboard mode: on the xboard clock, listening.
+// The engine's move in xboard mode: the same, on the xboard clock, listening.
 void engineReply();

@@ -1,24 +1,37 @@
-// Setting the search limits and the xboard clock.
+// The engine's settings as the commands set them, the xboard clock, and the
+// search requests built from them.
 //
-// The search's Settings (search/search.h) are set by console commands
-// (through setTimeLimits, with its floors), overwritten before every engine
-// move in xboard mode (allotMoveTime), and saved and restored around a TEACH run.
+// The console commands set the time limits (through setTimeLimits, with its
+// floors) and the switches; in xboard mode every engine move overwrites the
+// time limits with the move's allotment from the clock (allotMoveTime). The
+// UCI options OwnBook and Learning set the switches.
 #pragma once
-#include <cstdint>
-
 #include "search/search.h"
-extern int timePool;     // engine's remaining clock in seconds, as reported by TIME
-extern int periodPool;   // seconds left in the current 40-move period (may go negative)
-extern int64_t timePoolMilliseconds;   // the same clock as timePool, to the hundredth reported
+#include "search/timeman.h"
 
-// The engine's clock as the interface reports it with TIME, in hundredths of
-// a second; a value that is not positive changes nothing.
-void setReportedTime(int hundredths);
+struct Settings {
+    int minTime = 5;      // seconds: the search's budget once deeper than minDepth (MIN_TIME)
+    int maxTime = 15;     // seconds: its budget up to minDepth (MAX_TIME)
+    int minDepth = 8;     // plies (MIN_DEPTH)
+    bool useBook = true;       // USELIB / NOTLIB: the engine may take its move from the opening book
+    bool useTeach = true;      // USETEACH / NOTTEACH: the search consults the teach table
+    bool recordTeach = true;   // results are learned, and the table saved at the end; off with UCI Learning
+    int maxDepth = MAX_ITERATION_DEPTH;   // deepest iteration of an engine move: no command changes it, tools lower it
+};
+
+extern Settings settings;
+extern PeriodClock xboardClock;   // set by TIME, spent by the engine's moves in xboard mode
 
 void setTimeLimits(int minTime, int maxTime, int minDepth);
-// Before an engine move in xboard mode: the limits of the move, in whole
-// seconds for the settings and the time-limit line, and in milliseconds
-// (allottedMilliseconds) for the search's millisecond clock.
-void allotMoveTime();
-extern int64_t allottedMilliseconds;
+
+// The request the settings make: their time limits, switches and depth cap,
+// with the given reporter. An engine move at the console is searched with it
+// as it is; xboard, TEACH and UCI replace the limits.
+SearchRequest settingsRequest(const SearchReporter& reporter);
+
+// Before an engine move in xboard mode: the move's limits from the clock.
+// They overwrite the settings' time limits and are announced in the
+// time-limit line.
+TimeLimits allotMoveTime();
+// After it: the whole seconds the search used are charged to the period.
 void chargeMoveTime();

@@ -8,7 +8,7 @@
 #include "app/bench.h"
 #include "app/commands.h"
 #include "app/paths.h"
-#include "app/searchlines.h"
+#include "app/settings.h"
 #include "app/termination.h"
 #include "app/version.h"
 #include "board/makemove.h"
@@ -45,7 +45,6 @@ int runEngine(int argc, char** argv) {
     if (argc > 1 && std::string_view(argv[1]) == "bench") return commandLineBench(argc, argv);
     programDir = ownDirectory(argc > 0 ? argv[0] : nullptr);
     installTerminationHandlers();
-    searchReporter = PRINTING_REPORTER;
     std::fprintf(stderr, "# Rotor chess engine, version %s\n", ROTOR_VERSION);
     startGame();
     // Temporary files that an engine killed while saving left beside the data.
@@ -60,6 +59,6 @@ int runEngine(int argc, char** argv) {
 
     runCommandLoop(stdin);
     const std::string teachPath = joinPath("teach.dat");
-    if (teachRecording && !saveTeachTable(teachPath.c_str())) reportSaveFailure(teachPath);
+    if (settings.recordTeach && !saveTeachTable(teachPath.c_str())) reportSaveFailure(teachPath);
     return 0;
 }

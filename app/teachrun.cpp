@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "app/paths.h"
+#include "app/searchlines.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "board/makemove.h"
@@ -16,6 +17,10 @@
 int teachPauseSeconds = 5;
 
 namespace {
+
+// A position is searched with the console's settings but these limits:
+// 3 seconds once deeper than 5 plies, 5 seconds up to them.
+constexpr TimeLimits TEACH_LIMITS = {3, 5, 5, 0, false};
 
 // Waits n seconds on the calendar clock, or until a termination signal.
 void waitSeconds(int n) {
@@ -36,10 +41,12 @@ bool learnPosition() {
         std::fputs("# in lib\n", stdout);
         return true;
     }
-    Move result = 0;
-    if (!searchRoot(&result) || result == 0) return false;
-    teachRecord(result, searchScore, searchDepth);
-    std::printf("%d\n", -searchScore);   // from the view of the side that played the move
+    SearchRequest request = settingsRequest(PRINTING_REPORTER);
+    request.time = TEACH_LIMITS;
+    const SearchResult result = searchRoot(request);
+    if (result.move == 0) return false;
+    teachRecord(result.move, result.score, result.depth);
+    std::printf("%d\n", -result.score);   // from the view of the side that played the move
     waitSeconds(teachPauseSeconds);
     return true;
 }
@@ -66,10 +73,6 @@ char* teachLine(char* first, char* cursor) {
 bool teachFromFile(const char* gamesPath, const char* teachPath) {
     FILE* games = openDataText(gamesPath, MAX_TEXT_FILE);   // a regular file only, read to its length
     if (!games) return false;
-    const Settings kept = settings;
-    settings.MIN_DEPTH = 5;
-    settings.MIN_TIME = 3;
-    settings.MAX_TIME = 5;
     char line[LINE_PIECE_SIZE];
     int lineNumber = 0;
     while (!terminationRequested && std::fgets(line, sizeof(line), games)) {
@@ -87,9 +90,6 @@ bool teachFromFile(const char* gamesPath, const char* teachPath) {
     }
     std::fclose(games);
     startGame();
-    settings.MIN_DEPTH = kept.MIN_DEPTH;
-    settings.MIN_TIME = kept.MIN_TIME;
-    settings.MAX_TIME = kept.MAX_TIME;
     return true;
 }
 

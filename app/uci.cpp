@@ -59,7 +59,6 @@ bool runUciLine(const std::string& line, std::string& next) {
 }  // namespace
 
 void runUciSession() {
-    searchReporter = UCI_REPORTER;
     applyOptionDefaults();
     newGameCommand();
     identify();

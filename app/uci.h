@@ -14,7 +14,7 @@
 // "quit" or end of input.
 void runUciSession();
 
-// Milliseconds a move may take on the clock: time left, increment and the
-// moves to the next time control (0: none, the rest of the game), less the
-// interface's overhead per move. Never less than a millisecond.
-int64_t clockMoveBudget(int64_t timeLeft, int64_t increment, int64_t movesToGo, int64_t overhead);
+// Every option at its default as the handshake declares it: a session starts
+// so (the console's book is on; in UCI mode it is off until the interface
+// turns it on).
+void applyOptionDefaults();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/input.h"
+#include "app/settings.h"
 #include "app/uci.h"
 #include "app/uciparts.h"
 #include "board/board.h"
@@ -13,12 +14,12 @@
 #include "knowledge/knowledge.h"
 #include "search/play.h"
 #include "search/search.h"
+#include "search/state.h"
 
 namespace {
 
 struct GoLimits {
-    int64_t milliseconds = NO_TIME_LIMIT;
-    bool wholeSpan = false;   // movetime: the time is used up, not saved for later moves
+    TimeLimits time = NO_TIME_LIMITS;
     uint64_t nodes = 0;
     int depth = MAX_ITERATION_DEPTH;
     bool infinite = false;
@@ -76,18 +77,7 @@ GoLimits readGoLimits(const Words& words) {
     limits.increment = increment[side];
     limits.movesToGo = movesToGo;
     limits.moveTime = moveTime;
-    if (moveTime >= 0) {
-        limits.milliseconds = std::max<int64_t>(moveTime - moveOverhead, 1);
-        limits.wholeSpan = true;
-    }
-    if (clock[side] >= 0) {
-        const int64_t budget = clockMoveBudget(clock[side], increment[side], movesToGo, moveOverhead);
-        if (budget < limits.milliseconds) {
-            limits.milliseconds = budget;
-            limits.wholeSpan = false;
-        }
-    }
-    if (limits.infinite) limits.milliseconds = NO_TIME_LIMIT;
+    limits.time = uciTimeLimits(clock[side], increment[side], movesToGo, moveTime, moveOverhead, limits.infinite);
     limits.analysis |= limits.infinite || limits.ponder || !limits.searchMoves.empty() || multiPv > 1;
     return limits;
 }
@@ -131,10 +121,11 @@ void printPlayProgress(const PlayProgress& p) {
 // The fixed search's look at the input, with its progress at most once a second.
 int64_t lastProgress = 0;
 bool fixedInputWaiting() {
-    const int64_t now = elapsedMilliseconds();
+    const SearchState& s = searchState;
+    const int64_t now = elapsedMilliseconds(s.clock);
     if (now - lastProgress >= PLAY_PROGRESS_INTERVAL && currentRootMove != 0) {
         lastProgress = now;
-        printProgress(iterationDepth, currentRootMove, currentRootMoveNumber, searchClock.nodes, now);
+        printProgress(s.iterationDepth, currentRootMove, currentRootMoveNumber, s.clock.nodes, now);
     }
     return uciInputWaiting();
 }
@@ -145,7 +136,7 @@ bool playInputWaiting() { return uciInputWaiting() || terminationRequested; }
 // hard budgets, a move time used to its end, or no time limit.
 PlayRequest playRequest(const GoLimits& limits) {
     PlayRequest request;
-    request.limits.depth = std::min(limits.depth, maxIterationDepth);
+    request.limits.depth = std::min(limits.depth, settings.maxDepth);
     request.limits.nodes = limits.nodes;
     request.searchMoves = limits.searchMoves.data();
     request.searchMoveCount = int(limits.searchMoves.size());
@@ -181,7 +172,7 @@ void reportUnsearchedMove(Move move) {
 // The play search's "go": the book's move when OwnBook is on, it has one and
 // the interface does not analyse.
 Move playGo(const GoLimits& limits, Move& ponder) {
-    Move move = settings.USELIB && !limits.analysis ? bookMove() : 0;
+    Move move = settings.useBook && !limits.analysis ? bookMove() : 0;
     if (move != 0) {
         reportUnsearchedMove(move);
         return move;
@@ -204,24 +195,20 @@ Move fixedGo(const GoLimits& limits, Move& ponder) {
     shownPvLength = 0;
     currentRootMove = 0;
     lastProgress = 0;
-    const int64_t milliseconds = limits.ponder ? NO_TIME_LIMIT : limits.milliseconds;
-    searchLimits = SearchLimits{milliseconds, limits.nodes, fixedInputWaiting, limits.wholeSpan,
-                                limits.searchMoves.data(), int(limits.searchMoves.size())};
-    // The first iteration is of depth 2: depth 1 is searched as 2. No deeper
-    // than a tool (the fuzzer) may have set.
-    const int deepest = maxIterationDepth;
-    const int useBook = settings.USELIB;
-    maxIterationDepth = std::max(std::min(limits.depth, deepest), 2);
-    if (limits.analysis) settings.USELIB = 0;
-    Move move = 0;
-    const bool found = searchRoot(&move);
-    settings.USELIB = useBook;
-    searchLimits = SearchLimits{};
-    maxIterationDepth = deepest;
-    if (!found) return 0;
-    if (searchDepth == 0) reportUnsearchedMove(move);   // a book move or the only legal one
-    else if (shownPvLength > 1 && shownPv[0] == move) ponder = shownPv[1];
-    return move;
+    SearchRequest request = settingsRequest(UCI_REPORTER);
+    request.time = limits.time;
+    if (limits.ponder) request.time.milliseconds = NO_TIME_LIMIT;
+    request.nodes = limits.nodes;
+    request.depth = std::min(limits.depth, settings.maxDepth);
+    request.inputWaiting = fixedInputWaiting;
+    request.useBook = settings.useBook && !limits.analysis;
+    request.rootMoves = limits.searchMoves.data();
+    request.rootMoveCount = int(limits.searchMoves.size());
+    const SearchResult result = searchRoot(request);
+    if (result.move == 0) return 0;
+    if (result.depth == 0) reportUnsearchedMove(result.move);   // a book move or the only legal one
+    else if (shownPvLength > 1 && shownPv[0] == result.move) ponder = shownPv[1];
+    return result.move;
 }
 
 }  // namespace
@@ -235,8 +222,8 @@ void ponderHit() {
     pondering = false;
     thinkingInfinite = runningLimits.infinite;
     if (runningControl) runningControl->pondering = false;
-    if (!selectiveSearch && runningLimits.milliseconds != NO_TIME_LIMIT)
-        searchLimits.moveMilliseconds = elapsedMilliseconds() + runningLimits.milliseconds;
+    if (!selectiveSearch && runningLimits.time.milliseconds != NO_TIME_LIMIT)
+        countTimeFromNow(runningLimits.time.milliseconds);
 }
 
 // Searches the position under the limits and answers "bestmove"; returns
@@ -258,17 +245,4 @@ std::string goCommand(const Words& words) {
     else if (ponder == 0) send("bestmove %s", coordinateText(move).c_str());
     else send("bestmove %s ponder %s", coordinateText(move).c_str(), coordinateText(ponder).c_str());
     return next;
-}
-
-int64_t clockMoveBudget(int64_t timeLeft, int64_t increment, int64_t movesToGo, int64_t overhead) {
-    // A clock without a time control is shared over this many moves; with one,
-    // at most over this many (and never spent beyond half of what is left).
-    constexpr int64_t SUDDEN_DEATH_MOVES = 30;
-    constexpr int64_t MOST_MOVES_PLANNED = 50;
-    constexpr int64_t MIN_BUDGET = 1;
-    const int64_t available = timeLeft - overhead;
-    if (available <= MIN_BUDGET) return MIN_BUDGET;
-    const int64_t moves = movesToGo > 0 ? std::min<int64_t>(movesToGo, MOST_MOVES_PLANNED) : SUDDEN_DEATH_MOVES;
-    const int64_t budget = available / moves + increment * 3 / 4;
-    return std::max(std::min(budget, available / 2), MIN_BUDGET);
 }

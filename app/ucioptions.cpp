@@ -1,6 +1,8 @@
 // UCI options: the table the handshake lists and "setoption" sets.
 #include <string>
 
+#include "app/settings.h"
+#include "app/uci.h"
 #include "app/uciparts.h"
 #include "search/picker.h"
 #include "search/play.h"
@@ -60,11 +62,11 @@ void setSelectiveSearch(int on) {
     setHash(hashSetting);
 }
 
-void setOwnBook(int on) { settings.USELIB = on; }
+void setOwnBook(int on) { settings.useBook = on != 0; }
 
 void setLearning(int on) {
-    settings.USETEACH = on;
-    teachRecording = on != 0;
+    settings.useTeach = on != 0;
+    settings.recordTeach = on != 0;
 }
 
 void setMoveOverhead(int milliseconds) { moveOverhead = milliseconds; }
@@ -92,7 +94,7 @@ bool selectiveSearch = true;
 
 void applyOptionDefaults() {
     for (const Option& o : options)
-        if (o.type == CHECK) o.apply(o.defaultValue);
+        if (o.type != BUTTON) o.apply(o.defaultValue);
 }
 
 void printOptions() {

@@ -19,9 +19,6 @@
 extern int moveOverhead;   // milliseconds the interface and the pipes take per move
 extern bool selectiveSearch;   // "go" runs the play search (search/play.h), not the console's
 void printOptions();
-// The check options as the handshake declares them (the console's book is
-// on; in UCI mode it is off until the interface turns it on).
-void applyOptionDefaults();
 void setOptionCommand(const Words& words);
 
 // ---------------------------------------------------------------- position

@@ -8,13 +8,8 @@
 #include "eval/evaluate.h"
 #include "knowledge/knowledge.h"
 #include "search/picker.h"
-#include "search/search.h"
+#include "search/state.h"
 #include "search/tt.h"
-
-SearchCounters searchCounters;
-Move followPv[PLY_SLOTS];
-
-void resetCounters() { searchCounters = SearchCounters{}; }
 
 namespace {
 
@@ -38,6 +33,7 @@ void writePv(PvLine* pv, Move move, const PvLine& own) {
 int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsigned flags) {
     const bool inNullSubtree = (flags & IN_NULL_SUBTREE) != 0;
     const unsigned childFlags = flags & IN_NULL_SUBTREE;
+    SearchState& s = searchState;
 
     // Step 1: the node's results start empty; the clock may stop the search.
     *bestMove = 0;
@@ -53,7 +49,7 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
     // Step 3: a repetition (only after a reversible move) is a draw.
     const Move last = lastMove();
     if (!isCaptureOrPromotion(last) && !isPawnPush(last) && isRepetition()) {
-        ++searchCounters.repetitions;
+        ++s.counters.repetitions;
         return 0;
     }
 
@@ -64,7 +60,7 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
     if (last != 0) {
         const int to = moveTo(last);
         if (check) {
-            ++searchCounters.checkExtensions;
+            ++s.counters.checkExtensions;
             ++depth;
             extended = true;
         } else if (board.squares[to] == PAWN && (rowOf(to) == 1 || rowOf(to) == 6)) {
@@ -84,12 +80,12 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
     resetPicker(picker);
     Move hashMove = 0;
     bool teachMoveStored = false;
-    if (!inNullSubtree && settings.USETEACH) {
+    if (!inNullSubtree && s.request.useTeach) {
         TeachHit hit;
         if (teachLookup(hit)) {
             if (ply > TEACH_CUT_MIN_PLY && hit.depth >= depth) {
-                if (followPv[ply] != 0)
-                    for (Move& m : followPv) m = 0;
+                if (s.followPv[ply] != 0)
+                    for (Move& m : s.followPv) m = 0;
                 return hit.score;
             }
             hashMove = hit.move;
@@ -98,12 +94,12 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
     }
 
     // Step 7: the previous iteration's line goes first.
-    if (!inNullSubtree && followPv[ply] != 0) {
-        hashMove = followPv[ply];
-        followPv[ply] = 0;
+    if (!inNullSubtree && s.followPv[ply] != 0) {
+        hashMove = s.followPv[ply];
+        s.followPv[ply] = 0;
     }
 
-    const Move killer = ordering.killers[ply];
+    const Move killer = s.ordering.killers[ply];
 
     // Step 8: the transposition table, when nothing above named a move.
     if (!inNullSubtree && hashMove == 0 && !teachMoveStored) {
@@ -135,7 +131,7 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
     PvLine own;
     Move childBest = 0;
     const int nullMargin = beta - NULL_MOVE_MARGIN;
-    if (nullMoveAllowed && !extended && !(flags & AFTER_NULL) && beta < MATE_SCORE &&
+    if (s.nullMoveAllowed && !extended && !(flags & AFTER_NULL) && beta < MATE_SCORE &&
         (depth - NULL_MOVE_REDUCTION <= 0 || !isCaptureOrPromotion(last) ||
          evaluate(nullMargin - 1, nullMargin) >= nullMargin)) {
         plyEnd[ply] = plyEnd[ply - 1];   // the child's list starts where this node's would
@@ -168,7 +164,7 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
             }
         }
         popMove(move);
-        if (searchClock.stop) return 0;
+        if (s.clock.stop) return 0;
 
         // Step 11: the move's result: legality, best score, alpha, ordering
         // data, the cut-off and the principal variation.
@@ -177,10 +173,10 @@ int alphaBeta(int alpha, int beta, int depth, PvLine* pv, Move* bestMove, unsign
         if (t > alpha) {
             alpha = t;
             *bestMove = move;
-            if (!isCaptureOrPromotion(move)) ordering.killers[ply] = move;
+            if (!isCaptureOrPromotion(move)) s.ordering.killers[ply] = move;
             updateHistory(move, depth, t, beta);
             if (t >= beta) break;
-            ordering.alphaMoves[ply] = move;
+            s.ordering.alphaMoves[ply] = move;
             if (!inNullSubtree) writePv(pv, move, own);
         }
     }
@@ -227,7 +223,7 @@ int quiesce(int alpha, int beta) {
         pushMove(move);
         const int v = -quiesce(-beta, -alpha);
         popMove(move);
-        if (searchClock.stop) break;
+        if (searchState.clock.stop) break;
 
         // Step 6: the move's result raises alpha and may cut off.
         if (v > alpha) {

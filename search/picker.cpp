@@ -2,10 +2,9 @@
 
 #include "board/board.h"
 #include "board/movegen.h"
+#include "search/state.h"
 
-OrderingTables ordering;
-
-void clearOrdering() { ordering = OrderingTables{}; }
+void clearOrdering() { searchState.ordering = OrderingTables{}; }
 
 namespace {
 
@@ -59,6 +58,7 @@ void scoreCaptures(int first, int last) {
 }
 
 int scoreByHistory(int first, int last) {
+    const OrderingTables& ordering = searchState.ordering;
     int r = first;
     for (int p = first; p <= last; ++p) {
         const Move m = moveStack[p];

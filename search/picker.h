@@ -26,7 +26,7 @@ struct OrderingTables {
     Move killers[PLY_SLOTS];      // by ply: the last quiet move that raised alpha
     Move alphaMoves[PLY_SLOTS];   // by ply: the last move that raised alpha without a cut-off
 };
-extern OrderingTables ordering;
+// Forgets what was learned (searchState.ordering, search/state.h).
 void clearOrdering();
 
 constexpr int historyIndex(int colour, int piece, int to) { return colour * 512 + piece * 64 + to; }

@@ -8,7 +8,7 @@
 #include "app/settings.h"
 #include "board/board.h"
 #include "board/makemove.h"
-#include "search/search.h"
+#include "search/state.h"
 
 namespace {
 
@@ -16,9 +16,8 @@ class CommandLoopState : public ::testing::Test {
 protected:
     void SetUp() override {
         newGame();
-        settings = Settings{5, 15, 8, 1, 1};
-        setReportedTime(30000);
-        periodPool = 0;
+        settings = Settings{};
+        xboardClock = PeriodClock{};
         xboardMode = 0;
         engineColour = BLACK;
     }
@@ -35,30 +34,30 @@ TEST(ProgramDirectory, CutAfterTheLastSeparator) {
 
 TEST_F(CommandLoopState, TimeIsInHundredthsAndClamped) {
     executeCommandLine("TIME 12345\n");
-    EXPECT_EQ(timePool, 123);
+    EXPECT_EQ(xboardClock.timePool, 123);
     executeCommandLine("time 99\n");
-    EXPECT_EQ(timePool, 0);
+    EXPECT_EQ(xboardClock.timePool, 0);
     executeCommandLine("time 0\n");
-    EXPECT_EQ(timePool, 0);
+    EXPECT_EQ(xboardClock.timePool, 0);
     executeCommandLine("time 500\n");
     executeCommandLine("time\n");
     executeCommandLine("time -700\n");
-    EXPECT_EQ(timePool, 5);
+    EXPECT_EQ(xboardClock.timePool, 5);
     executeCommandLine("time 99999999999\n");
-    EXPECT_EQ(timePool, INT_MAX / 100);
+    EXPECT_EQ(xboardClock.timePool, INT_MAX / 100);
     executeCommandLine("max_time 99999999999\n");
-    EXPECT_EQ(settings.MAX_TIME, INT_MAX);
+    EXPECT_EQ(settings.maxTime, INT_MAX);
 }
 
 TEST_F(CommandLoopState, SwitchesAndColours) {
     executeCommandLine("notlib\n");
     executeCommandLine("notteach\n");
-    EXPECT_EQ(settings.USELIB, 0);
-    EXPECT_EQ(settings.USETEACH, 0);
+    EXPECT_FALSE(settings.useBook);
+    EXPECT_FALSE(settings.useTeach);
     executeCommandLine("uselib\n");
     executeCommandLine("useteach\n");
-    EXPECT_EQ(settings.USELIB, 1);
-    EXPECT_EQ(settings.USETEACH, 1);
+    EXPECT_TRUE(settings.useBook);
+    EXPECT_TRUE(settings.useTeach);
     executeCommandLine("white\n");
     EXPECT_EQ(engineColour, WHITE);
     EXPECT_EQ(xboardMode, 0);
@@ -71,33 +70,33 @@ TEST_F(CommandLoopState, SwitchesAndColours) {
 TEST_F(CommandLoopState, AllotmentSpreadsThePoolOverTheRestOfThePeriod) {
     gameRecord.count = 1;
     allotMoveTime();
-    EXPECT_EQ(periodPool, 300);
-    EXPECT_EQ(settings.MAX_TIME, 7);
-    EXPECT_EQ(settings.MIN_TIME, 7);
-    EXPECT_EQ(settings.MIN_DEPTH, 14);
+    EXPECT_EQ(xboardClock.periodPool, 300);
+    EXPECT_EQ(settings.maxTime, 7);
+    EXPECT_EQ(settings.minTime, 7);
+    EXPECT_EQ(settings.minDepth, 14);
 
     gameRecord.count = 10;   // a loaded game: n = 5, the period was never filled
-    periodPool = 0;
+    xboardClock.periodPool = 0;
     allotMoveTime();
-    EXPECT_EQ(settings.MAX_TIME, 3);
+    EXPECT_EQ(settings.maxTime, 3);
 
-    setReportedTime(20000);
+    reportTime(xboardClock, 20000);
     gameRecord.count = 81;   // n = 0 again: refilled from the latest report
     allotMoveTime();
-    EXPECT_EQ(periodPool, 200);
-    EXPECT_EQ(settings.MAX_TIME, 5);
+    EXPECT_EQ(xboardClock.periodPool, 200);
+    EXPECT_EQ(settings.maxTime, 5);
 }
 
 TEST_F(CommandLoopState, ChargingUsesTheSearchClock) {
-    periodPool = 100;
-    settings.MAX_TIME = 7;
-    searchClock.startTime = 1000;
-    searchClock.lastTime = 1009;
+    xboardClock.periodPool = 100;
+    settings.maxTime = 7;
+    searchState.clock.startTime = 1000;
+    searchState.clock.lastTime = 1009;
     chargeMoveTime();
-    EXPECT_EQ(periodPool, 91);
-    searchClock.lastTime = 1000;
+    EXPECT_EQ(xboardClock.periodPool, 91);
+    searchState.clock.lastTime = 1000;
     chargeMoveTime();
-    EXPECT_EQ(periodPool, 84);
+    EXPECT_EQ(xboardClock.periodPool, 84);
 }
 
 }  // namespace

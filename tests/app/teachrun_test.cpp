@@ -61,17 +61,17 @@ protected:
 };
 
 TEST_F(TeachFromFile, MissingGamesFileChangesNothing) {
-    settings = Settings{7, 9, 11, 1, 1};
+    settings = Settings{.minTime = 7, .maxTime = 9, .minDepth = 11};
     EXPECT_FALSE(teachFromFile(dir.file("none.txt").c_str(), dir.file("teach.dat").c_str()));
-    EXPECT_EQ(settings.MIN_TIME, 7);
-    EXPECT_EQ(settings.MAX_TIME, 9);
-    EXPECT_EQ(settings.MIN_DEPTH, 11);
+    EXPECT_EQ(settings.minTime, 7);
+    EXPECT_EQ(settings.maxTime, 9);
+    EXPECT_EQ(settings.minDepth, 11);
     EXPECT_FALSE(dir.exists("teach.dat"));
 }
 
 TEST_F(TeachFromFile, KnownPositionsAreInLibAndAStopIsReported) {
     learnLine("f2f3 e7e5 g2g4", 3);
-    settings = Settings{7, 9, 11, 0, 1};
+    settings = Settings{.minTime = 7, .maxTime = 9, .minDepth = 11, .useBook = false};
     ASSERT_TRUE(playMoves("e2e4"));
     const TeachRun run = teach(dir,
                                "# games\n"
@@ -84,11 +84,11 @@ TEST_F(TeachFromFile, KnownPositionsAreInLibAndAStopIsReported) {
               "#new line\n# f2f3 \n# in lib\n# e7e5 \n# in lib\n# g2g4 \n# in lib\n# d8h4 \n"
               "#new line\n# f2f3 \n# in lib\n");
     EXPECT_EQ(run.err, "#error in line 3: D8H4\n#error in line 4: ZZ\n");
-    // Settings back, the initial position on the board, the table saved.
-    EXPECT_EQ(settings.MIN_TIME, 7);
-    EXPECT_EQ(settings.MAX_TIME, 9);
-    EXPECT_EQ(settings.MIN_DEPTH, 11);
-    EXPECT_EQ(settings.USELIB, 0);
+    // Settings untouched, the initial position on the board, the table saved.
+    EXPECT_EQ(settings.minTime, 7);
+    EXPECT_EQ(settings.maxTime, 9);
+    EXPECT_EQ(settings.minDepth, 11);
+    EXPECT_FALSE(settings.useBook);
     EXPECT_EQ(gameRecord.count, 0);
     EXPECT_EQ(board.sideToMove, WHITE);
     EXPECT_EQ(board.pieceBits[PAWN], 0x00FF00000000FF00ull);

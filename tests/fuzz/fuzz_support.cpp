@@ -10,10 +10,9 @@
 #include "app/reply.h"
 #include "app/settings.h"
 #include "app/teachrun.h"
+#include "app/uci.h"
 #include "board/board.h"
 #include "knowledge/knowledge.h"
-#include "search/search.h"
-#include "search/tt.h"
 
 namespace {
 
@@ -40,15 +39,13 @@ void resetEngineForFuzzing() {
     programDir = fuzzDirectory();
     xboardMode = 0;
     engineColour = BLACK;
-    settings = Settings{5, 15, 8, 1, 1};
-    setReportedTime(30000);
-    periodPool = 0;
-    maxIterationDepth = 2;
     teachPauseSeconds = 0;
-    // What a UCI session (entered with "uci") changes for the rest of the process.
-    searchReporter = QUIET_REPORTER;
-    teachRecording = true;
-    if (ttIndexMask != TT_SIZE - 1) ttResize(TT_BITS);
+    // What the commands and a UCI session (entered with "uci") set for the
+    // rest of the process.
+    applyOptionDefaults();
+    settings = Settings{};
+    settings.maxDepth = 2;
+    xboardClock = PeriodClock{};
     newGame();
 }
 

@@ -8,8 +8,8 @@
 // The directory the engine reads and writes its files in during fuzzing.
 const std::string& fuzzDirectory();
 
-// New game, default settings and clock, console mode, search capped at a
-// shallow depth so that GO answers in milliseconds.
+// New game, default settings, clock and UCI options, console mode, search
+// capped at a shallow depth so that GO answers in milliseconds.
 void resetEngineForFuzzing();
 
 // Writes the bytes to a file in the fuzz directory and returns its full path.

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     resetEngineForFuzzing();
-    settings.USELIB = 0;
+    settings.useBook = false;
     clearTeachTable();
     const std::string path = writeFuzzFile("teach.dat", data, size);
     loadTeachTable(path.c_str());

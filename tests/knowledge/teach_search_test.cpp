@@ -6,7 +6,6 @@
 #include <random>
 #include <vector>
 
-#include "app/settings.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "knowledge/knowledge.h"
@@ -20,26 +19,21 @@ namespace {
 class TeachInSearch : public testing::Test {
 protected:
     void SetUp() override {
-        saved = settings;
-        settings = Settings{600, 600, 50, 0, 1};   // no book, the teach table on, no clock stop
-        maxIterationDepth = 4;
+        // No book, no clock stop; the teach table consulted and learning.
+        testRequest = freshTestRequest();
+        testRequest.depth = 4;
+        testRequest.useTeach = true;
+        testRequest.recordTeach = true;
         clearBook();
         clearTeachTable();
         ASSERT_FALSE(loadTeachTable("/nonexistent/rotor/teach.dat"));
     }
     void TearDown() override {
-        settings = saved;
-        maxIterationDepth = MAX_ITERATION_DEPTH;
         clearTeachTable();
         newGame();
     }
-    // Runs the root search with its progress lines kept off the test output.
-    bool search(Move& move) {
-        testing::internal::CaptureStdout();
-        const bool found = searchRoot(&move);
-        testing::internal::GetCapturedStdout();
-        return found;
-    }
+    // Runs the root search (it prints nothing).
+    SearchResult search() { return searchRoot(testRequest); }
     // The legal moves of the current position.
     std::vector<Move> legalMoves() {
         std::vector<Move> moves;
@@ -49,7 +43,6 @@ protected:
             if (isLegalMove(m)) moves.push_back(m);
         return moves;
     }
-    Settings saved;
 };
 
 // White's queen move to d4 loses the queen to the pawn on e5.
@@ -62,10 +55,11 @@ TEST_F(TeachInSearch, AHitAtPlyOneNeverEndsTheNode) {
     // "Black, to move here, is mated": taken at its word this would make the blunder win.
     ASSERT_TRUE(teachRecord(0, -MATE_SCORE, MAX_ITERATION_DEPTH));
     ASSERT_TRUE(setPosition(queenBlunder));
-    Move move = 0;
-    ASSERT_TRUE(search(move));
+    SearchResult result = search();
+    const Move move = result.move;
+    ASSERT_NE(move, 0u);
     EXPECT_NE(move, blunder);
-    EXPECT_LT(searchScore, 99900);
+    EXPECT_LT(result.score, 99900);
 }
 
 TEST_F(TeachInSearch, AHitAtPlyTwoNeverEndsTheNode) {
@@ -79,10 +73,11 @@ TEST_F(TeachInSearch, AHitAtPlyTwoNeverEndsTheNode) {
         ASSERT_TRUE(takeBackMove());
     }
     ASSERT_TRUE(setPosition(queenBlunder));
-    Move move = 0;
-    ASSERT_TRUE(search(move));
+    SearchResult result = search();
+    const Move move = result.move;
+    ASSERT_NE(move, 0u);
     EXPECT_NE(move, blunder);
-    EXPECT_LT(searchScore, 99900);
+    EXPECT_LT(result.score, 99900);
 }
 
 TEST_F(TeachInSearch, AHitAtPlyThreeEndsTheNodeWhenDeepEnough) {
@@ -101,16 +96,18 @@ TEST_F(TeachInSearch, AHitAtPlyThreeEndsTheNodeWhenDeepEnough) {
         ASSERT_TRUE(takeBackMove());
     }
     ASSERT_TRUE(setPosition(queenBlunder));
-    Move move = 0;
-    ASSERT_TRUE(search(move));
+    SearchResult result = search();
+    const Move move = result.move;
+    ASSERT_NE(move, 0u);
     EXPECT_EQ(move, quiet);
-    EXPECT_GT(searchScore, 99900);
+    EXPECT_GT(result.score, 99900);
 
     // With the teach table off the claim is never read.
-    settings.USETEACH = 0;
+    testRequest.useTeach = false;
     ASSERT_TRUE(setPosition(queenBlunder));
-    ASSERT_TRUE(search(move));
-    EXPECT_LT(searchScore, 99900);
+    result = search();
+    ASSERT_NE(result.move, 0u);
+    EXPECT_LT(result.score, 99900);
 }
 
 TEST_F(TeachInSearch, DamagedEntriesAllOverTheTreeDoNoHarm) {
@@ -148,12 +145,13 @@ TEST_F(TeachInSearch, DamagedEntriesAllOverTheTreeDoNoHarm) {
     const PositionSnapshot before = currentSnapshot();
     const std::vector<Move> legal = legalMoves();
     for (int depth : {2, 3, 4, 5}) {
-        maxIterationDepth = depth;
-        Move move = 0;
-        ASSERT_TRUE(search(move));
+        testRequest.depth = depth;
+        const SearchResult result = search();
+        const Move move = result.move;
+        ASSERT_NE(move, 0u);
         EXPECT_NE(std::find(legal.begin(), legal.end(), move), legal.end()) << depth;
-        EXPECT_GE(searchScore, -MATE_SCORE);
-        EXPECT_LE(searchScore, MATE_SCORE);
+        EXPECT_GE(result.score, -MATE_SCORE);
+        EXPECT_LE(result.score, MATE_SCORE);
         EXPECT_TRUE(snapshotsMatch(before, currentSnapshot()));
         EXPECT_EQ(board.ply, 0);
         EXPECT_EQ(gameRecord.count, 0);
@@ -198,7 +196,7 @@ TEST_F(TeachInSearch, AStoredMoveKeepsTheTranspositionTableOut) {
         Move best = 0;
         const int score = alphaBeta(-100, 100, 2, &pv, &best, PLAIN_NODE);
         EXPECT_EQ(score == TABLE_SCORE, c.probed) << c.fen << " stored " << c.stored;
-        EXPECT_EQ(searchClock.nodes > 1, !c.probed) << "searched below";
+        EXPECT_EQ(searchState.clock.nodes > 1, !c.probed) << "searched below";
     }
 }
 

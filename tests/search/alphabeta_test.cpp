@@ -38,7 +38,7 @@ TEST_F(AlphaBeta, NodeAtTheLastPlyReturnsTheStaticScore) {
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/3q4/4K3 w -"));
     const int stat = evaluate(-100000, 100000);
     EXPECT_EQ(searchNode(MAX_PLY, -100000, 100000, 5), stat);
-    EXPECT_EQ(searchClock.nodes, 1u);
+    EXPECT_EQ(searchState.clock.nodes, 1u);
 }
 
 TEST_F(AlphaBeta, QuiescenceNeverReturnsBelowAlphaAndStopsAtTheLastPly) {
@@ -48,7 +48,7 @@ TEST_F(AlphaBeta, QuiescenceNeverReturnsBelowAlphaAndStopsAtTheLastPly) {
     prepareNode(MAX_PLY);
     const int stand = evaluate(-100000, 100000);
     EXPECT_EQ(quiesce(-100000, 100000), stand) << "no capture tried at the last ply";
-    EXPECT_EQ(searchClock.nodes, 1u);
+    EXPECT_EQ(searchState.clock.nodes, 1u);
     prepareNode(3);
     EXPECT_GT(quiesce(-100000, 100000), stand) << "exd5 wins the queen";
     board.ply = 0;
@@ -64,11 +64,11 @@ TEST_F(AlphaBeta, QuiescenceSeesTheKingCapture) {
 TEST_F(AlphaBeta, CountsOneNodePerCallAndTwiceAtTheHorizon) {
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/4K3 w -"));
     searchNode(1, -100000, 100000, 0);
-    EXPECT_EQ(searchClock.nodes, 2u) << "alphaBeta and quiesce of the same node";
+    EXPECT_EQ(searchState.clock.nodes, 2u) << "alphaBeta and quiesce of the same node";
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/4K3 w -"));
     searchNode(1, -100000, 100000, 1);
     // One root call, then per white king move one alphaBeta and one quiesce.
-    EXPECT_EQ(searchClock.nodes, 1u + 2u * 5u);
+    EXPECT_EQ(searchState.clock.nodes, 1u + 2u * 5u);
 }
 
 TEST_F(AlphaBeta, FailSoftAboveTheWindow) {
@@ -87,7 +87,6 @@ int storedDepthAfter(const char* fen, Move last) {
     EXPECT_TRUE(setPosition(fen));
     prepareNode(1);
     gameRecord.moves[gameRecord.count] = last;
-    resetCounters();
     PvLine pv;
     Move best = 0;
     alphaBeta(-100000, 100000, 1, &pv, &best, PLAIN_NODE);
@@ -99,10 +98,10 @@ int storedDepthAfter(const char* fen, Move last) {
 TEST_F(AlphaBeta, ChecksAndPawnsOnTheSeventhExtendByOnePly) {
     // Black in check after Rd1-d8+.
     EXPECT_EQ(storedDepthAfter("3R2k1/8/6K1/8/8/8/8/8 b -", encodeMove(59, 3, 0, 0, QUIET)), 2);
-    EXPECT_EQ(searchCounters.checkExtensions, 1);
+    EXPECT_EQ(searchState.counters.checkExtensions, 1);
     // The same check with no last move (the root, or after a null move): no extension.
     EXPECT_EQ(storedDepthAfter("3R2k1/8/6K1/8/8/8/8/8 b -", 0), 1);
-    EXPECT_EQ(searchCounters.checkExtensions, 0);
+    EXPECT_EQ(searchState.counters.checkExtensions, 0);
     // A black pawn reaching b2, a white pawn reaching b7.
     EXPECT_EQ(storedDepthAfter("4k3/8/8/8/8/8/1p6/4K3 w -", encodeMove(41, 49, 1, 0, QUIET)), 2);
     EXPECT_EQ(storedDepthAfter("4k3/1P6/8/8/8/8/8/4K3 b -", encodeMove(17, 9, 1, 0, QUIET)), 2);
@@ -121,23 +120,16 @@ TEST_F(AlphaBeta, RepeatedPositionInTheTreeScoresZero) {
     for (const char* text : line) {
         const Move m = findMove(text);
         ASSERT_NE(m, 0u);
-        makeMove(m);
-        gameRecord.moves[gameRecord.count + board.ply] = m;
-        gameRecord.keys[gameRecord.count + board.ply] = board.hashKey;
-        flipSides();
-        board.ply += 1;
+        pushMove(m);
     }
     EXPECT_TRUE(isRepetition());
-    resetCounters();
     PvLine pv;
     Move best = 0;
     EXPECT_EQ(alphaBeta(-100000, 100000, 3, &pv, &best, PLAIN_NODE), 0);
-    EXPECT_EQ(searchCounters.repetitions, 1);
+    EXPECT_EQ(searchState.counters.repetitions, 1);
     EXPECT_FALSE(ttProbe(board.sideToMove)) << "a repetition stores nothing";
     while (board.ply > 0) {
-        flipSides();
-        board.ply -= 1;
-        unmakeMove(gameRecord.moves[gameRecord.count + board.ply]);
+        popMove(gameRecord.moves[gameRecord.count + board.ply - 1]);
     }
 }
 
@@ -156,7 +148,7 @@ TEST_F(AlphaBeta, ExactEntryInsideTheWindowDoesNotCutOffAndGoesFirst) {
     board.ply = 0;
     EXPECT_NE(score, 7777);
     // Searched first with the full window, the losing move raised alpha once.
-    EXPECT_GT(ordering.historyScores[board.sideToMove * 512 + QUEEN * 64 + moveTo(blunder)], 0);
+    EXPECT_GT(searchState.ordering.historyScores[board.sideToMove * 512 + QUEEN * 64 + moveTo(blunder)], 0);
     EXPECT_NE(best, blunder);
 }
 
@@ -180,7 +172,7 @@ TEST_F(AlphaBeta, TableEntriesCutOffByTheirBound) {
         PvLine pv;
         Move best = 0;
         EXPECT_EQ(alphaBeta(c.alpha, c.beta, 2, &pv, &best, PLAIN_NODE), c.expected) << "bound " << c.bound;
-        EXPECT_EQ(searchClock.nodes, 1u) << "nothing searched";
+        EXPECT_EQ(searchState.clock.nodes, 1u) << "nothing searched";
         std::optional<TTEntry> e = ttProbe(board.sideToMove);
         ASSERT_TRUE(e);
         EXPECT_EQ(e->score, c.score) << "a cut-off stores nothing";
@@ -203,7 +195,7 @@ TEST_F(AlphaBeta, ShallowOrInsideEntriesDoNotCutOff) {
         PvLine pv;
         Move best = 0;
         alphaBeta(-100, 100, 2, &pv, &best, PLAIN_NODE);
-        EXPECT_GT(searchClock.nodes, 1u) << "bound " << c.bound << " depth " << c.depth;
+        EXPECT_GT(searchState.clock.nodes, 1u) << "bound " << c.bound << " depth " << c.depth;
     }
     board.ply = 0;
 }
@@ -288,7 +280,7 @@ protected:
         Move best = 0;
         result = alphaBeta(alpha, beta, depth, &pv, &best, afterNull ? AFTER_NULL : PLAIN_NODE);
         board.ply = 0;
-        return searchClock.nodes;
+        return searchState.clock.nodes;
     }
     bool triedAtDepth(int depth, int alpha, int beta, Move last = 0, bool afterNull = false) {
         return nodes(true, alpha, beta, depth, last, afterNull) != nodes(false, alpha, beta, depth, last, afterNull);
@@ -342,19 +334,16 @@ TEST_F(NullMove, AfterACaptureDeepOnlyWhenTheStaticScoreReachesBeta) {
 }
 
 TEST_F(NullMove, NotAllowedWithFewSliders) {
-    settings.USELIB = 0;
-    maxIterationDepth = 2;
-    Move move = 0;
-    std::string out;
+    testRequest.depth = 2;
     ASSERT_TRUE(setPosition("r3k3/1b3ppp/8/8/8/8/5PPP/R3KB1R w -"));
-    rootSearch(&move, &out);
-    EXPECT_TRUE(nullMoveAllowed);
+    searchRoot(testRequest);
+    EXPECT_TRUE(searchState.nullMoveAllowed);
     ASSERT_TRUE(setPosition("r3k3/5ppp/8/8/8/8/5PPP/R3KB1R w -"));   // black: one slider
-    rootSearch(&move, &out);
-    EXPECT_FALSE(nullMoveAllowed);
+    searchRoot(testRequest);
+    EXPECT_FALSE(searchState.nullMoveAllowed);
     ASSERT_TRUE(setPosition("r3k3/1b3ppp/8/8/8/8/5PPP/4KB2 w -"));   // white: one slider
-    rootSearch(&move, &out);
-    EXPECT_FALSE(nullMoveAllowed);
+    searchRoot(testRequest);
+    EXPECT_FALSE(searchState.nullMoveAllowed);
 }
 
 }  // namespace

@@ -2,12 +2,12 @@
 
 namespace {
 
-using SearchState = SearchTest;
+using SearchTables = SearchTest;
 
-TEST_F(SearchState, HistoryBonusesAndCeiling) {
+TEST_F(SearchTables, HistoryBonusesAndCeiling) {
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/R3K3 w -"));
     const Move m = findMove("a1a5");
-    int& entry = ordering.historyScores[WHITE * 512 + ROOK * 64 + moveTo(m)];
+    int& entry = searchState.ordering.historyScores[WHITE * 512 + ROOK * 64 + moveTo(m)];
     updateHistory(m, 6, 10, 100);
     EXPECT_EQ(entry, 12) << "raised alpha: 2 x depth";
     updateHistory(m, 6, 100, 100);
@@ -24,78 +24,72 @@ TEST_F(SearchState, HistoryBonusesAndCeiling) {
     // The colour is the side to move, the piece the one on the from square.
     const Move k = findMove("e1d2");
     updateHistory(k, 3, 0, 1);
-    EXPECT_EQ(ordering.historyScores[WHITE * 512 + KING * 64 + moveTo(k)], 6);
+    EXPECT_EQ(searchState.ordering.historyScores[WHITE * 512 + KING * 64 + moveTo(k)], 6);
     board.sideToMove = BLACK;
     board.opponent = WHITE;
     updateHistory(findMove("e8d7"), 2, 0, 1);
-    EXPECT_EQ(ordering.historyScores[BLACK * 512 + KING * 64 + 11], 4);
+    EXPECT_EQ(searchState.ordering.historyScores[BLACK * 512 + KING * 64 + 11], 4);
 }
 
-TEST_F(SearchState, AgeingQuartersAfterOneMoveEachElseClears) {
+TEST_F(SearchTables, AgeingQuartersAfterOneMoveEachElseClears) {
     gameRecord.count = 0;
     ageHistory();   // remembers 0
-    ordering.historyScores[5] = 1000;
-    ordering.historyScores[700] = 3;
+    searchState.ordering.historyScores[5] = 1000;
+    searchState.ordering.historyScores[700] = 3;
     gameRecord.count = 2;
     ageHistory();
-    EXPECT_EQ(ordering.historyScores[5], 250);
-    EXPECT_EQ(ordering.historyScores[700], 0);
-    ordering.historyScores[6] = 400;
+    EXPECT_EQ(searchState.ordering.historyScores[5], 250);
+    EXPECT_EQ(searchState.ordering.historyScores[700], 0);
+    searchState.ordering.historyScores[6] = 400;
     gameRecord.count = 4;
     ageHistory();
-    EXPECT_EQ(ordering.historyScores[5], 62);
-    EXPECT_EQ(ordering.historyScores[6], 100);
+    EXPECT_EQ(searchState.ordering.historyScores[5], 62);
+    EXPECT_EQ(searchState.ordering.historyScores[6], 100);
     gameRecord.count = 5;   // not two more: a fresh table
     ageHistory();
-    EXPECT_EQ(ordering.historyScores[5], 0);
-    EXPECT_EQ(ordering.historyScores[6], 0);
-    ordering.historyScores[6] = 40;
+    EXPECT_EQ(searchState.ordering.historyScores[5], 0);
+    EXPECT_EQ(searchState.ordering.historyScores[6], 0);
+    searchState.ordering.historyScores[6] = 40;
     gameRecord.count = 5;   // the same count again: cleared too
     ageHistory();
-    EXPECT_EQ(ordering.historyScores[6], 0);
+    EXPECT_EQ(searchState.ordering.historyScores[6], 0);
     gameRecord.count = 0;
     ageHistory();
 }
 
-TEST_F(SearchState, ClockReadEvery4096NodesAgainstTheDepthLimit) {
-    settings.MAX_TIME = 15;
-    settings.MIN_TIME = 5;
-    settings.MIN_DEPTH = 8;
-    startClock();
-    EXPECT_EQ(searchClock.nodes, 0u);
-    EXPECT_FALSE(searchClock.stop);
-    EXPECT_EQ(searchClock.startTime, searchClock.lastTime);
-    const int now = searchClock.startTime;
-    // Pretend the search began 10 s ago: over MIN_TIME, under MAX_TIME.
-    searchClock.startTime = now - 10;
-    searchClock.lastTime = -1;
+TEST_F(SearchTables, ClockReadEvery4096NodesAgainstTheDepthLimit) {
+    testRequest.time = TimeLimits{5, 15, 8, 0, false};
+    SearchClock& clock = searchState.clock;
+    int& iterationDepth = searchState.iterationDepth;
+    resetSearchState(testRequest);
+    EXPECT_EQ(clock.nodes, 0u);
+    EXPECT_FALSE(clock.stop);
+    EXPECT_EQ(clock.startTime, clock.lastTime);
+    const int now = clock.startTime;
+    // Pretend the search began 10 s ago: over minSeconds, under maxSeconds.
+    clock.startTime = now - 10;
+    clock.lastTime = -1;
     iterationDepth = 8;
     for (int i = 1; i < 4096; ++i) ASSERT_FALSE(timeUp());
-    EXPECT_EQ(searchClock.lastTime, -1) << "no reading before node 4096";
+    EXPECT_EQ(clock.lastTime, -1) << "no reading before node 4096";
     EXPECT_FALSE(timeUp());
-    EXPECT_GE(searchClock.lastTime, now);
-    EXPECT_EQ(searchClock.nodes, 4096u);
-    iterationDepth = 9;   // deeper than MIN_DEPTH: MIN_TIME applies
+    EXPECT_GE(clock.lastTime, now);
+    EXPECT_EQ(clock.nodes, 4096u);
+    iterationDepth = 9;   // deeper than minDepth: minSeconds applies
     for (int i = 1; i < 4096; ++i) ASSERT_FALSE(timeUp());
     EXPECT_TRUE(timeUp());
-    EXPECT_TRUE(searchClock.stop);
-    EXPECT_EQ(searchClock.nodes, 8192u);
+    EXPECT_TRUE(clock.stop);
+    EXPECT_EQ(clock.nodes, 8192u);
     EXPECT_TRUE(timeUp()) << "stays stopped";
-    EXPECT_EQ(searchClock.nodes, 8192u) << "a stopped search counts no nodes";
-    startClock();
-    EXPECT_FALSE(searchClock.stop);
-    EXPECT_EQ(searchClock.nodes, 0u);
-    // MAX_TIME up to MIN_DEPTH.
-    searchClock.startTime -= 15;
+    EXPECT_EQ(clock.nodes, 8192u) << "a stopped search counts no nodes";
+    resetSearchState(testRequest);
+    EXPECT_FALSE(clock.stop);
+    EXPECT_EQ(clock.nodes, 0u);
+    // maxSeconds up to minDepth.
+    clock.startTime -= 15;
     iterationDepth = 8;
-    searchClock.nodes = 4095;
+    clock.nodes = 4095;
     EXPECT_TRUE(timeUp());
-    // The clock seen going backwards lowers the start.
-    startClock();
-    searchClock.startTime += 100;
-    searchClock.nodes = 4095;
-    EXPECT_FALSE(timeUp());
-    EXPECT_EQ(searchClock.startTime, searchClock.lastTime);
 }
 
 // Moves and keys of a game record that was never played: n reversible
@@ -108,7 +102,7 @@ void fakeReversibleHistory(int n) {
     gameRecord.count = n;
 }
 
-TEST_F(SearchState, FiftyReversibleHalfMovesBeforeTheRootDraw) {
+TEST_F(SearchTables, FiftyReversibleHalfMovesBeforeTheRootDraw) {
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/R3K3 w -"));
     board.ply = 0;
     fakeReversibleHistory(51);
@@ -128,29 +122,22 @@ TEST_F(SearchState, FiftyReversibleHalfMovesBeforeTheRootDraw) {
     gameRecord.count = 0;
 }
 
-TEST_F(SearchState, TreeNodesBelowALongReversibleStretchScoreZero) {
+TEST_F(SearchTables, TreeNodesBelowALongReversibleStretchScoreZero) {
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/R3K3 w -"));
     fakeReversibleHistory(52);
     prepareNode(0);
     PvLine pv;
     Move best = 0;
-    resetCounters();
     // The root itself is tested by the root search; a child after a rook move is a draw.
     const Move m = findMove("a1a5");
-    makeMove(m);
-    gameRecord.moves[gameRecord.count] = m;
-    gameRecord.keys[gameRecord.count] = board.hashKey;
-    flipSides();
-    board.ply = 1;
+    pushMove(m);
     EXPECT_EQ(alphaBeta(-100000, 100000, 3, &pv, &best, PLAIN_NODE), 0);
-    EXPECT_EQ(searchCounters.repetitions, 1);
-    flipSides();
-    board.ply = 0;
-    unmakeMove(m);
+    EXPECT_EQ(searchState.counters.repetitions, 1);
+    popMove(m);
     gameRecord.count = 0;
 }
 
-TEST_F(SearchState, GameRepetitionsCountTwiceTreeRepetitionsOnce) {
+TEST_F(SearchTables, GameRepetitionsCountTwiceTreeRepetitionsOnce) {
     newGame();
     ASSERT_TRUE(playMoves("g1f3 g8f6 f3g1 f6g8 g1f3"));
     board.ply = 0;
@@ -165,7 +152,7 @@ TEST_F(SearchState, GameRepetitionsCountTwiceTreeRepetitionsOnce) {
     EXPECT_FALSE(isRepetition()) << "the pawn push ends the walk";
 }
 
-TEST_F(SearchState, StartOfHistoryEndsTheWalk) {
+TEST_F(SearchTables, StartOfHistoryEndsTheWalk) {
     newGame();
     board.ply = 0;
     EXPECT_FALSE(isRepetition());

@@ -8,6 +8,7 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "search/picker.h"
+#include "search/state.h"
 #include "support/position.h"
 
 namespace {
@@ -184,11 +185,11 @@ TEST(Picker, KillerEqualToHashOrStaleIsNotHandedOut) {
 
 TEST(Picker, HistoryMovesBestFirstAlphaMoveAheadOfAll) {
     setUpOrdering(quietFen);
-    ordering.historyScores[historyIndex(findMove("a1a5"))] = 5;
-    ordering.historyScores[historyIndex(findMove("a1c1"))] = 5;
-    ordering.historyScores[historyIndex(findMove("e1f2"))] = 9;
-    ordering.historyScores[historyIndex(findMove("e1f1"))] = historyLimit;
-    ordering.alphaMoves[0] = findMove("a1a3");
+    searchState.ordering.historyScores[historyIndex(findMove("a1a5"))] = 5;
+    searchState.ordering.historyScores[historyIndex(findMove("a1c1"))] = 5;
+    searchState.ordering.historyScores[historyIndex(findMove("e1f2"))] = 9;
+    searchState.ordering.historyScores[historyIndex(findMove("e1f1"))] = historyLimit;
+    searchState.ordering.alphaMoves[0] = findMove("a1a3");
     std::vector<std::string> moves = pickAll(0, 0);
     ASSERT_EQ(moves.size(), quietOrder.size());
     // 30001 for the alpha move, then 30000, 9 and the two 5s: the selection
@@ -199,8 +200,8 @@ TEST(Picker, HistoryMovesBestFirstAlphaMoveAheadOfAll) {
 
 TEST(Picker, EqualHistoryScoresInGenerationOrder) {
     setUpOrdering(quietFen);
-    ordering.historyScores[historyIndex(findMove("e1f2"))] = 4;
-    ordering.historyScores[historyIndex(findMove("a1a5"))] = 4;
+    searchState.ordering.historyScores[historyIndex(findMove("e1f2"))] = 4;
+    searchState.ordering.historyScores[historyIndex(findMove("a1a5"))] = 4;
     std::vector<std::string> moves = pickAll(0, 0);
     ASSERT_EQ(moves.size(), quietOrder.size());
     EXPECT_EQ(moves[0], "a1a5");
@@ -209,8 +210,8 @@ TEST(Picker, EqualHistoryScoresInGenerationOrder) {
 
 TEST(Picker, ScoreByHistoryPartitionsInPlace) {
     setUpOrdering(quietFen);
-    ordering.historyScores[historyIndex(findMove("a1a6"))] = 3;
-    ordering.historyScores[historyIndex(findMove("e1e2"))] = 7;
+    searchState.ordering.historyScores[historyIndex(findMove("a1a6"))] = 3;
+    searchState.ordering.historyScores[historyIndex(findMove("e1e2"))] = 7;
     plyEnd[0] = plyEnd[-1];
     generateQuietMoves();
     const int end = scoreByHistory(0, plyEnd[0] - 1);

@@ -90,11 +90,10 @@ TEST_F(PlaySearch, SolvesTheTacticsWithHalfTheNodesOfTheFixedSearch) {
         const Move expected = moveOfNotation(san);
         ASSERT_NE(expected, 0u) << san;
 
-        Move fixed = 0;
-        maxIterationDepth = REFERENCE_DEPTH;
-        ASSERT_TRUE(searchRoot(&fixed));
-        ASSERT_EQ(fixed, expected) << "the reference search solves it at depth " << maxIterationDepth;
-        const uint64_t fixedNodes = searchClock.nodes;
+        testRequest.depth = REFERENCE_DEPTH;
+        const SearchResult reference = searchRoot(testRequest);
+        ASSERT_EQ(reference.move, expected) << "the reference search solves it at depth " << REFERENCE_DEPTH;
+        const uint64_t fixedNodes = reference.nodes;
 
         ASSERT_TRUE(setPosition(fen));
         playNewGame();

@@ -57,25 +57,27 @@ void expectProgressLines(const std::string& out, Move result, int score, int dep
 
 TEST_F(RootSearch, MateInOneScores99998AndStopsAfterDepthThree) {
     ASSERT_TRUE(setPosition("6k1/5ppp/8/8/8/8/5PPP/3R2K1 w -"));
-    maxIterationDepth = 10;
-    Move move = 0;
+    testRequest.depth = 10;
     std::string out;
-    ASSERT_TRUE(rootSearch(&move, &out));
+    const SearchResult result = rootSearch(&out);
+    const Move move = result.move;
+    ASSERT_NE(move, 0u);
     EXPECT_EQ(move, findMove("d1d8"));
-    EXPECT_EQ(searchScore, 99998);
-    EXPECT_EQ(searchDepth, 3) << "a mate at depth 2 does not end the loop; at depth 3 it does";
+    EXPECT_EQ(result.score, 99998);
+    EXPECT_EQ(result.depth, 3) << "a mate at depth 2 does not end the loop; at depth 3 it does";
     EXPECT_EQ(board.ply, 0);
     expectProgressLines(out, move, 99998, 3);
 }
 
 TEST_F(RootSearch, MateInTwoFound) {
     ASSERT_TRUE(setPosition("7k/8/8/8/8/8/R7/1R4K1 w -"));
-    maxIterationDepth = 6;
-    Move move = 0;
+    testRequest.depth = 6;
     std::string out;
-    ASSERT_TRUE(rootSearch(&move, &out));
-    EXPECT_EQ(searchScore, 99996);
-    EXPECT_EQ(searchDepth, 3);
+    const SearchResult result = rootSearch(&out);
+    const Move move = result.move;
+    ASSERT_NE(move, 0u);
+    EXPECT_EQ(result.score, 99996);
+    EXPECT_EQ(result.depth, 3);
     EXPECT_TRUE(move == findMove("a2a7") || move == findMove("b1b7")) << coordinateText(move);
     expectProgressLines(out, move, 99996, 3);
 }
@@ -92,25 +94,27 @@ void recordFinal(const SearchReport& r) { finals.push_back({r, {}}); }
 TEST_F(RootSearch, ReportsCarryTheRawResults) {
     newGame();
     ASSERT_TRUE(playMoves("e2e4 e7e5 g1f3"));
-    maxIterationDepth = 4;
+    testRequest.depth = 4;
     newBests.clear();
     finals.clear();
-    searchReporter = SearchReporter{recordNewBest, recordFinal, nullptr};
-    Move move = 0;
-    ASSERT_TRUE(searchRoot(&move));
-    searchReporter = QUIET_REPORTER;
+    testRequest.reporter = SearchReporter{recordNewBest, recordFinal, nullptr};
+    const SearchResult searched = searchRoot(testRequest);
+    ASSERT_NE(searched.move, 0u);
     ASSERT_EQ(finals.size(), 1u);
     ASSERT_FALSE(newBests.empty());
     const SearchReport& last = newBests.back().report;
     const SearchReport& result = finals[0].report;
     EXPECT_EQ(result.pv, nullptr);
-    EXPECT_EQ(result.move, move);
+    EXPECT_EQ(result.move, searched.move);
     EXPECT_EQ(result.move, last.move);
     EXPECT_EQ(result.score, last.score);
-    EXPECT_EQ(result.depth, searchDepth);
+    EXPECT_EQ(result.score, searched.score);
+    EXPECT_EQ(result.depth, searched.depth);
     EXPECT_EQ(result.depth, last.depth);
-    EXPECT_EQ(result.nodes, searchClock.nodes);
-    EXPECT_EQ(result.seconds, searchClock.lastTime - searchClock.startTime);
+    EXPECT_EQ(result.nodes, searched.nodes);
+    EXPECT_EQ(result.seconds, lastSearchSeconds());
+    EXPECT_EQ(std::vector<Move>(searched.line.moves, searched.line.moves + last.pvLength), newBests.back().pv)
+        << "the result's line is the last improvement's";
     EXPECT_GE(result.milliseconds, 0);
     uint64_t nodes = 0;
     int depth = 2;
@@ -132,88 +136,87 @@ TEST_F(RootSearch, BoardAndHistoryUntouched) {
     ASSERT_TRUE(playMoves("e2e4 e7e5 g1f3"));
     const Board before = board;
     const int count = gameRecord.count;
-    maxIterationDepth = 4;
-    Move move = 0;
+    testRequest.depth = 4;
     std::string out;
-    ASSERT_TRUE(rootSearch(&move, &out));
+    const SearchResult result = rootSearch(&out);
+    const Move move = result.move;
+    ASSERT_NE(move, 0u);
     EXPECT_TRUE(samePosition(before, board));
     EXPECT_EQ(gameRecord.count, count);
-    EXPECT_EQ(searchDepth, 4) << "the depth cap ends the loop";
-    expectProgressLines(out, move, searchScore, 4);
+    EXPECT_EQ(result.depth, 4) << "the depth cap ends the loop";
+    expectProgressLines(out, move, result.score, 4);
 }
 
 TEST_F(RootSearch, OneLegalMoveIsReturnedWithoutSearching) {
     ASSERT_TRUE(setPosition("7k/8/8/8/8/8/6q1/7K w -"));
-    Move move = 0;
     std::string out;
-    ASSERT_TRUE(rootSearch(&move, &out));
-    EXPECT_EQ(move, findMove("h1g2"));
+    const SearchResult result = rootSearch(&out);
+    EXPECT_EQ(result.move, findMove("h1g2"));
+    EXPECT_EQ(result.nodes, 0u);
     EXPECT_EQ(out, "");
-    EXPECT_EQ(searchScore, -100000);
-    EXPECT_EQ(searchDepth, 0);
+    EXPECT_EQ(result.score, -100000);
+    EXPECT_EQ(result.depth, 0);
 }
 
 TEST_F(RootSearch, NoLegalMoveReturnsFalse) {
     for (const char* fen : {"3R2k1/5ppp/8/8/8/8/5PPP/6K1 b -", "7k/5Q2/6K1/8/8/8/8/8 b -"}) {
         ASSERT_TRUE(setPosition(fen));
-        Move move = 123;
         std::string out;
-        EXPECT_FALSE(rootSearch(&move, &out)) << fen;
-        EXPECT_EQ(move, 0u);
+        const SearchResult result = rootSearch(&out);
+        EXPECT_EQ(result.move, 0u) << fen;
         EXPECT_EQ(out, "");
-        EXPECT_EQ(searchScore, -100000);
+        EXPECT_EQ(result.score, -100000);
     }
 }
 
 TEST_F(RootSearch, RefusesImpossiblePositionsAndFullHistories) {
-    Move move = 0;
     std::string out;
     ASSERT_TRUE(setPosition("4k3/8/8/8/8/8/8/4RK2 w -"));   // black king attacked, white to move
-    EXPECT_FALSE(rootSearch(&move, &out));
-    EXPECT_EQ(searchScore, 100000);
+    SearchResult result = rootSearch(&out);
+    EXPECT_EQ(result.move, 0u);
+    EXPECT_EQ(result.score, 100000);
     ASSERT_TRUE(setPosition("8/8/8/8/8/8/8/4RK2 w -"));   // one king
-    EXPECT_FALSE(rootSearch(&move, &out));
+    EXPECT_EQ(rootSearch(&out).move, 0u);
     ASSERT_TRUE(setPosition("K7/8/8/8/8/8/8/4RK2 w -"));   // two kings of one colour
-    EXPECT_FALSE(rootSearch(&move, &out));
+    EXPECT_EQ(rootSearch(&out).move, 0u);
     EXPECT_EQ(out, "");
 
     newGame();
     gameRecord.count = 300;
-    EXPECT_FALSE(rootSearch(&move, &out));
+    EXPECT_EQ(rootSearch(&out).move, 0u);
     gameRecord.count = 340;
-    EXPECT_FALSE(rootSearch(&move, &out));
-    EXPECT_EQ(move, 0u);
+    EXPECT_EQ(rootSearch(&out).move, 0u);
     // At 299 recorded moves there is still room for the deepest line.
     gameRecord.count = 299;
     gameRecord.moves[298] = 0;
-    maxIterationDepth = 3;
-    EXPECT_TRUE(rootSearch(&move, &out));
+    testRequest.depth = 3;
+    EXPECT_NE(rootSearch(&out).move, 0u);
     gameRecord.count = 0;
 }
 
 TEST_F(RootSearch, BookIsOfferedUnlessTheDrawSkipsIt) {
     // The mate position is no book position: the draw is made all the same.
     ASSERT_TRUE(setPosition("6k1/5ppp/8/8/8/8/5PPP/3R2K1 w -"));
-    maxIterationDepth = 3;
-    Move move = 0;
+    testRequest.depth = 3;
     std::string out;
-    settings.USELIB = 1;
+    testRequest.useBook = true;
     seedRandom(1);
-    ASSERT_TRUE(rootSearch(&move, &out));
+    ASSERT_NE(rootSearch(&out).move, 0u);
     EXPECT_EQ(nextRandom(), 130) << "one number drawn";
-    settings.USELIB = 0;
+    testRequest.useBook = false;
     seedRandom(1);
-    ASSERT_TRUE(rootSearch(&move, &out));
+    ASSERT_NE(rootSearch(&out).move, 0u);
     EXPECT_EQ(nextRandom(), 346) << "nothing drawn";
 }
 
 TEST_F(RootSearch, LeadingMovesGetTheHighestKeys) {
     newGame();
     ASSERT_TRUE(playMoves("e2e4 e7e5"));
-    maxIterationDepth = 4;
-    Move move = 0;
+    testRequest.depth = 4;
     std::string out;
-    ASSERT_TRUE(rootSearch(&move, &out));
+    const SearchResult result = rootSearch(&out);
+    const Move move = result.move;
+    ASSERT_NE(move, 0u);
     int leaders = 0;
     for (int i = 0; i < plyEnd[0]; ++i) {
         if (moveScore[i] >= 300000) ++leaders;
@@ -247,43 +250,40 @@ TEST_F(RootSearch, RepeatedRootPositionWarns) {
     // The initial position has no record entry: after eight plies it has
     // been recorded once before the root, after nine the position after Nf3 twice.
     ASSERT_TRUE(playMoves("g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8"));
-    maxIterationDepth = 2;
-    Move move = 0;
+    testRequest.depth = 2;
     std::string out;
     ::testing::internal::CaptureStderr();
-    ASSERT_TRUE(rootSearch(&move, &out));
+    ASSERT_NE(rootSearch(&out).move, 0u);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "seen only once before";
     ASSERT_TRUE(playMoves("g1f3"));
     ::testing::internal::CaptureStderr();
-    ASSERT_TRUE(rootSearch(&move, &out));
+    const Move move = rootSearch(&out).move;
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "# WARNING! game draw!\n");
     EXPECT_NE(move, 0u) << "the search carries on";
 }
 
 TEST_F(RootSearch, PredictionStopsBeforeAnIterationThatWouldOverrun) {
-    settings.MAX_TIME = 15;
-    searchClock.startTime = 95;
-    searchClock.lastTime = 103;
-    searchClock.iterationTime[2] = 100;
-    searchClock.iterationTime[3] = 101;
-    searchClock.iterationTime[4] = 103;
-    iterationDepth = 3;
-    EXPECT_FALSE(nextIterationTooSlow()) << "only from depth 4";
-    iterationDepth = 4;
-    EXPECT_TRUE(nextIterationTooSlow()) << "8 s x 2 > 15";
-    settings.MAX_TIME = 16;
-    EXPECT_FALSE(nextIterationTooSlow());
-    searchClock.iterationTime[4] = 111;   // b / a = 10, clamped to 4
-    searchClock.lastTime = 111;
-    settings.MAX_TIME = 16 * 4 - 1;
-    EXPECT_TRUE(nextIterationTooSlow());
-    settings.MAX_TIME = 16 * 4;
-    EXPECT_FALSE(nextIterationTooSlow());
-    searchClock.iterationTime[3] = 100;   // a = 0: ratio 2
-    settings.MAX_TIME = 16 * 2 - 1;
-    EXPECT_TRUE(nextIterationTooSlow());
-    settings.MAX_TIME = 16 * 2;
-    EXPECT_FALSE(nextIterationTooSlow());
+    TimeLimits limits = {5, 15, 8, 0, false};
+    SearchClock clock = {};
+    clock.startTime = 95;
+    clock.lastTime = 103;
+    const int ends[3] = {100, 101, 103};   // iterations 2, 3 and 4 ended at these seconds
+    for (int i = 0; i < 3; ++i) clock.iterationSeconds[i] = ends[i] - clock.startTime;
+    EXPECT_FALSE(nextIterationTooSlow(clock, limits, 3)) << "only from depth 4";
+    EXPECT_TRUE(nextIterationTooSlow(clock, limits, 4)) << "8 s x 2 > 15";
+    limits.maxSeconds = 16;
+    EXPECT_FALSE(nextIterationTooSlow(clock, limits, 4));
+    clock.iterationSeconds[2] = 111 - clock.startTime;   // b / a = 10, clamped to 4
+    clock.lastTime = 111;
+    limits.maxSeconds = 16 * 4 - 1;
+    EXPECT_TRUE(nextIterationTooSlow(clock, limits, 4));
+    limits.maxSeconds = 16 * 4;
+    EXPECT_FALSE(nextIterationTooSlow(clock, limits, 4));
+    clock.iterationSeconds[1] = 100 - clock.startTime;   // a = 0: ratio 2
+    limits.maxSeconds = 16 * 2 - 1;
+    EXPECT_TRUE(nextIterationTooSlow(clock, limits, 4));
+    limits.maxSeconds = 16 * 2;
+    EXPECT_FALSE(nextIterationTooSlow(clock, limits, 4));
 }
 
 // Seven queens a side: long lists at every ply.
@@ -292,10 +292,11 @@ const char* const queensFen = "qqqqkqqq/8/8/8/8/8/8/QQQQKQQQ w -";
 TEST_F(RootSearch, ManyQueensSearchedSafely) {
     ASSERT_TRUE(setPosition(queensFen));
     const Board before = board;
-    maxIterationDepth = 3;
-    Move move = 0;
+    testRequest.depth = 3;
     std::string out;
-    ASSERT_TRUE(rootSearch(&move, &out));
+    const SearchResult result = rootSearch(&out);
+    const Move move = result.move;
+    ASSERT_NE(move, 0u);
     EXPECT_TRUE(samePosition(before, board));
     for (int p = 0; p <= MAX_PLY; ++p) EXPECT_LE(plyEnd[p], MOVE_STACK_CAPACITY);
 }
@@ -303,12 +304,11 @@ TEST_F(RootSearch, ManyQueensSearchedSafely) {
 TEST_F(RootSearch, ClockRunningOutDuringTheFirstMovePlaysALegalMoveAllTheSame) {
     // Interlocked queens: millions of quiescence nodes below the first root move.
     ASSERT_TRUE(setPosition("k7/8/2qqqq2/2QQQQ2/2qqqq2/2QQQQ2/8/7K w -"));
-    settings.MAX_TIME = 0;   // stops at the first clock reading, after 4096 nodes
-    Move move = 0;
+    testRequest.time = TimeLimits{0, 0, 8, 0, false};   // stops at the first clock reading, after 4096 nodes
     std::string out;
-    EXPECT_TRUE(rootSearch(&move, &out));
-    EXPECT_EQ(searchClock.nodes, 4096u);
-    EXPECT_EQ(searchDepth, 0);   // no iteration finished
+    const Move move = rootSearch(&out).move;
+    EXPECT_EQ(searchState.clock.nodes, 4096u);
+    EXPECT_EQ(searchState.depth, 0);   // no iteration finished
     generateLegalMoves();
     int found = 0;
     for (int i = plyEnd[-1]; i < plyEnd[0]; ++i) found += moveStack[i] == move ? 1 : 0;

@@ -1,5 +1,5 @@
-// Shared set-up for the search tests: settings that keep the clock, the book
-// and the teach table out of the way, and nodes prepared at any ply.
+// Shared set-up for the search tests: a request that keeps the clock, the
+// book and the teach table out of the way, and nodes prepared at any ply.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -7,20 +7,29 @@
 #include <string>
 
 #include "app/searchlines.h"
-#include "app/settings.h"
 #include "board/board.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "search/picker.h"
-#include "search/search.h"
+#include "search/state.h"
 #include "search/tt.h"
 #include "support/position.h"
+
+// The request the search tests run with: book and teach table off, no
+// clock, a fixed depth cap, nothing reported. SearchTest sets it afresh.
+inline SearchRequest testRequest;
+
+inline SearchRequest freshTestRequest() {
+    SearchRequest request;
+    request.depth = 6;
+    return request;
+}
 
 // Ordering data and the previous iteration's line, as before any search.
 inline void clearSearchMemory() {
     clearOrdering();
-    std::memset(followPv, 0, sizeof(followPv));
+    std::memset(searchState.followPv, 0, sizeof(searchState.followPv));
 }
 
 // The current position as a node at the given ply below a root reached by
@@ -32,12 +41,11 @@ inline void prepareNode(int ply, bool allowNull = false) {
         gameRecord.moves[gameRecord.count + p] = 0;
         gameRecord.keys[gameRecord.count + p] = 0;
     }
-    startClock();
-    resetCounters();
+    resetSearchState(testRequest);
     ttClear();
     clearSearchMemory();
-    nullMoveAllowed = allowNull;
-    iterationDepth = 2;
+    searchState.nullMoveAllowed = allowNull;
+    searchState.iterationDepth = 2;
 }
 
 // alphaBeta on the current position at the given ply, null moves off.
@@ -51,15 +59,14 @@ inline int searchNode(int ply, int alpha, int beta, int depth, Move* best = null
     return score;
 }
 
-// searchRoot with the engine's search lines printed and captured.
-inline bool rootSearch(Move* move, std::string* out) {
-    const SearchReporter kept = searchReporter;
-    searchReporter = PRINTING_REPORTER;
+// searchRoot under testRequest with the engine's search lines printed and captured.
+inline SearchResult rootSearch(std::string* out) {
+    SearchRequest request = testRequest;
+    request.reporter = PRINTING_REPORTER;
     ::testing::internal::CaptureStdout();
-    const bool found = searchRoot(move);
+    const SearchResult result = searchRoot(request);
     *out = ::testing::internal::GetCapturedStdout();
-    searchReporter = kept;
-    return found;
+    return result;
 }
 
 // Text of a move as the engine prints it.
@@ -69,26 +76,11 @@ inline std::string moveText(Move m) {
     return text;
 }
 
-// Book and teach table off, limits the clock never reaches, a fixed depth cap.
 class SearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedSettings = settings;
-        savedMaxDepth = maxIterationDepth;
-        settings.USELIB = 0;
-        settings.USETEACH = 0;
-        settings.MIN_TIME = 1 << 29;
-        settings.MAX_TIME = 1 << 29;
-        settings.MIN_DEPTH = 50;
-        maxIterationDepth = 6;
+        testRequest = freshTestRequest();
         clearSearchMemory();
     }
-    void TearDown() override {
-        settings = savedSettings;
-        maxIterationDepth = savedMaxDepth;
-        board.ply = 0;
-    }
-
-    Settings savedSettings{};
-    int savedMaxDepth = 0;
+    void TearDown() override { board.ply = 0; }
 };

@@ -1,7 +1,7 @@
-// The UCI clock plan: what a move may take of the time left.
+// The time manager's UCI rule: what a move may take of the time left.
 #include <gtest/gtest.h>
 
-#include "app/uci.h"
+#include "search/timeman.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ TEST(UciClock, MovesFitTheClockAndUseTheIncrement) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const int64_t budget = clockMoveBudget(c.time, c.increment, c.movesToGo, c.overhead);
+        const int64_t budget = uciMoveBudget(c.time, c.increment, c.movesToGo, c.overhead);
         EXPECT_GE(budget, c.low);
         EXPECT_LE(budget, c.high);
     }
