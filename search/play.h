@@ -13,6 +13,7 @@
 
 #include "board/move.h"
 #include "board/score.h"
+#include "search/timeman.h"
 
 constexpr int PLAY_MAX_PLY = 58;          // the move stack and the game record's search slots hold no more
 constexpr int PLAY_MAX_DEPTH = 50;
@@ -92,19 +93,8 @@ PlayResult playSearch(const PlayRequest& request, PlayControl& control, const Pl
 
 // ---------------------------------------------------------------- clock
 
-// What a move may take of the clock: a soft budget (no new iteration past
-// it, stretched or shortened by how settled the search is) and a hard bound
-// that keeps the clock from falling.
-struct PlayBudget {
-    int64_t soft;
-    int64_t hard;
-};
-PlayBudget playClockBudget(int64_t timeLeft, int64_t increment, int64_t movesToGo, int64_t overhead);
-
-// The share of the soft budget to use at the end of an iteration, in
-// percent: less when the best move has stayed the same for a few iterations
-// and the score is steady, more when it just changed or the score fell.
-int playTimeScale(int stableIterations, int scoreDrop);
+// The play search's clock rule (what a move may take, how much of it to use)
+// is the time manager's: search/timeman.h.
 
 // ---------------------------------------------------------------- table
 

@@ -3,7 +3,6 @@
 // search below with reductions and pruning, and a quiescence search of
 // captures with static exchange pruning.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 
 #include "board/attacks.h"
@@ -101,20 +100,17 @@ PlayThread mainThread;
 
 // ---------------------------------------------------------------- clock
 
-struct SearchClock {
-    std::chrono::steady_clock::time_point start;
+struct PlayClock {
+    int64_t start;   // clockMilliseconds (search/timeman.h) at the start, or at the ponder hit
     PlayLimits limits;
     PlayControl* control;
     bool wasPondering;
     const PlayReporter* reporter;
     int64_t lastProgress;   // elapsed at the last progress report
 };
-SearchClock searchClock;
+PlayClock searchClock;
 
-int64_t elapsed() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - searchClock.start)
-        .count();
-}
+int64_t elapsed() { return clockMilliseconds() - searchClock.start; }
 
 // Reads the limits every NODES_PER_CLOCK_READING nodes; true once the search is to stop.
 bool checkStop(PlayThread& t) {
@@ -124,7 +120,7 @@ bool checkStop(PlayThread& t) {
     if (control.inputWaiting && control.inputWaiting()) control.stop = true;
     const bool pondering = control.pondering;
     if (searchClock.wasPondering && !pondering) {
-        searchClock.start = std::chrono::steady_clock::now();   // the budget runs from the ponder hit
+        searchClock.start = clockMilliseconds();   // the budget runs from the ponder hit
         searchClock.wasPondering = false;
     }
     if (control.stop) t.stopped = true;
@@ -788,7 +784,7 @@ PlayResult playSearch(const PlayRequest& request, PlayControl& control, const Pl
     }
     PlayThread& t = mainThread;
     PlayResult result;
-    searchClock = SearchClock{std::chrono::steady_clock::now(), request.limits, &control, control.pondering.load(),
+    searchClock = PlayClock{clockMilliseconds(), request.limits, &control, control.pondering.load(),
                               &reporter, 0};
     board.ply = 0;
     t.nodes = 0;

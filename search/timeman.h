@@ -9,7 +9,8 @@
 //
 // The rules are inputs to the search (TimeLimits): the console's
 // whole-second limits as its settings give them, xboard's 40-move periods
-// (PeriodClock, with the limit line the engine prints), and the UCI budget.
+// (PeriodClock, with the limit line the engine prints), and the UCI budget;
+// the play search's soft and hard budget is here too (PlayBudget).
 #pragma once
 #include <cstdint>
 
@@ -68,6 +69,20 @@ int64_t uciMoveBudget(int64_t timeLeft, int64_t increment, int64_t movesToGo, in
 // given), a fixed move time (-1: none; used to its end) and "infinite".
 TimeLimits uciTimeLimits(int64_t timeLeft, int64_t increment, int64_t movesToGo, int64_t moveTime,
                          int64_t overhead, bool infinite);
+
+// The play search's budget (search/play.h) from the same clock figures: a
+// soft budget (no new iteration past it, stretched or shortened by how
+// settled the search is) and a hard bound that keeps the clock from falling.
+struct PlayBudget {
+    int64_t soft;
+    int64_t hard;
+};
+PlayBudget playClockBudget(int64_t timeLeft, int64_t increment, int64_t movesToGo, int64_t overhead);
+
+// The share of the soft budget to use at the end of an iteration, in
+// percent: less when the best move has stayed the same for a few iterations
+// and the score is steady, more when it just changed or the score fell.
+int playTimeScale(int stableIterations, int scoreDrop);
 
 // ---------------------------------------------------------------- a running search
 
