@@ -1,6 +1,5 @@
 #include "app/bench.h"
 
-#include <chrono>
 #include <cstdio>
 
 #include "board/board.h"
@@ -57,30 +56,46 @@ constexpr int POSITION_COUNT = int(sizeof(positions) / sizeof(positions[0]));
 
 int benchPositionCount() { return POSITION_COUNT; }
 
-bool runBench(int depth, int count, void (*perPosition)(const BenchLine&), BenchTotal& total) {
-    // Book and teach table off, no clock, only the results show.
-    SearchRequest request;
-    request.depth = depth;
+namespace {
 
+// Sets up each of the first `count` positions and searches it with search,
+// which fills in the move, score and nodes of its line; the lines go to
+// perPosition, the totals and the time of the whole run to total.
+template <class Search>
+bool benchPositions(int count, Search search, void (*perPosition)(const BenchLine&), BenchTotal& total) {
     total = BenchTotal{0, 0, 0};
     bool complete = true;
-    const auto start = std::chrono::steady_clock::now();
+    const int64_t start = clockMilliseconds();
     for (int i = 0; i < count && i < POSITION_COUNT; ++i) {
         if (!setPosition(positions[i])) {
             complete = false;
             break;
         }
+        BenchLine line = {i + 1, positions[i], false, 0, 0, 0};
+        search(line);
+        line.found = line.move != 0;
+        total.nodes += line.nodes;
+        if (perPosition) perPosition(line);
+    }
+    total.milliseconds = clockMilliseconds() - start;
+    total.nodesPerSecond = total.milliseconds > 0 ? total.nodes * 1000 / uint64_t(total.milliseconds) : 0;
+    return complete;
+}
+
+}  // namespace
+
+bool runBench(int depth, int count, void (*perPosition)(const BenchLine&), BenchTotal& total) {
+    // Book and teach table off, no clock, only the results show.
+    SearchRequest request;
+    request.depth = depth;
+    return benchPositions(count, [&request](BenchLine& line) {
         // Every position starts from the same ordering data, whatever ran before it.
         clearOrdering();
         const SearchResult result = searchRoot(request);
-        total.nodes += result.nodes;
-        if (perPosition)
-            perPosition(BenchLine{i + 1, positions[i], result.move != 0, result.move, result.score, result.nodes});
-    }
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    total.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
-    total.nodesPerSecond = total.milliseconds > 0 ? total.nodes * 1000 / uint64_t(total.milliseconds) : 0;
-    return complete;
+        line.move = result.move;
+        line.score = result.score;
+        line.nodes = result.nodes;
+    }, perPosition, total);
 }
 
 namespace {
@@ -115,25 +130,16 @@ void printPlayBenchReport(int depth, int count, const char* linePrefix) {
 bool runPlayBench(int depth, int count, void (*perPosition)(const BenchLine&), BenchTotal& total) {
     const int savedMegabytes = playTableMegabytes();
     playTableResize(PLAY_BENCH_MEGABYTES);
-    total = BenchTotal{0, 0, 0};
-    bool complete = true;
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < count && i < POSITION_COUNT; ++i) {
-        if (!setPosition(positions[i])) {
-            complete = false;
-            break;
-        }
+    const bool complete = benchPositions(count, [depth](BenchLine& line) {
         playNewGame();
         PlayRequest request;
         request.limits.depth = depth;
         PlayControl control;
         const PlayResult result = playSearch(request, control, PlayReporter{nullptr});
-        total.nodes += result.nodes;
-        if (perPosition) perPosition(BenchLine{i + 1, positions[i], result.best != 0, result.best, result.score, result.nodes});
-    }
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    total.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
-    total.nodesPerSecond = total.milliseconds > 0 ? total.nodes * 1000 / uint64_t(total.milliseconds) : 0;
+        line.move = result.best;
+        line.score = result.score;
+        line.nodes = result.nodes;
+    }, perPosition, total);
     playTableResize(savedMegabytes);
     return complete;
 }

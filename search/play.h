@@ -19,7 +19,7 @@ constexpr int PLAY_MAX_PLY = 58;          // the move stack and the game record'
 constexpr int PLAY_MAX_DEPTH = 50;
 constexpr int PLAY_MAX_LINES = 64;        // MultiPV
 constexpr int PLAY_MAX_ROOT_MOVES = 256;
-constexpr int64_t PLAY_NO_TIME_LIMIT = INT64_MAX;
+constexpr int64_t PLAY_NO_TIME_LIMIT = NO_TIME_LIMIT;
 
 // ---------------------------------------------------------------- request
 
