@@ -19,10 +19,10 @@ unsigned boardChecksum() {
     add(board.squares, sizeof(board.squares));
     add(board.pieceBits, sizeof(board.pieceBits));
     add(board.colourBits, sizeof(board.colourBits));
-    add(&rankLines.occupied, sizeof(Bitboard));
-    add(&fileLines.occupied, sizeof(Bitboard));
-    add(&diagA1H8Lines.occupied, sizeof(Bitboard));
-    add(&diagA8H1Lines.occupied, sizeof(Bitboard));
+    add(&lineOccupancy.rank, sizeof(Bitboard));
+    add(&lineOccupancy.file, sizeof(Bitboard));
+    add(&lineOccupancy.diagA1H8, sizeof(Bitboard));
+    add(&lineOccupancy.diagA8H1, sizeof(Bitboard));
     return sum;
 }
 

@@ -78,7 +78,7 @@ void ignoreValue(int) {}
 const Option options[] = {
     {"Hash", SPIN, hashMegabytes(TT_BITS), hashMegabytes(TT_BITS), hashMegabytes(TT_MAX_BITS), setHash},
     {"Clear Hash", BUTTON, 0, 0, 0, clearHash},
-    {"Threads", SPIN, 1, 1, 1, ignoreValue},
+    {"Threads", SPIN, 1, 1, PLAY_MAX_THREADS, playSetThreads},
     {"OwnBook", CHECK, 0, 0, 1, setOwnBook},   // interfaces and tournaments bring their own openings
     {"Learning", CHECK, 1, 0, 1, setLearning},
     {"Move Overhead", SPIN, DEFAULT_MOVE_OVERHEAD, 0, MAX_MOVE_OVERHEAD, setMoveOverhead},

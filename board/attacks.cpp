@@ -1,6 +1,9 @@
 #include "board/attacks.h"
 
 #include "board/board.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 LineTable rankLines, fileLines, diagA1H8Lines, diagA8H1Lines;
 Bitboard knightAttacks[64];
@@ -110,3 +113,5 @@ bool inCheck() {
     checkMemo.answer = isAttacked(kingSquare(board.sideToMove), board.opponent);
     return checkMemo.answer;
 }
+
+ROTOR_BOARD_NAMESPACE_END

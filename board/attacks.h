@@ -8,6 +8,9 @@
 // direction, whatever its colour.
 #pragma once
 #include "board/board.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 extern Bitboard knightAttacks[64];
 extern Bitboard kingAttacks[64];
@@ -25,15 +28,15 @@ void initAttackTables();
 
 // Attacks along the table's line through the square of rotated index i: the
 // index picks the byte of the line's occupancy.
-inline Bitboard lineAttacks(const LineTable& t, int i) {
-    return t.attacks[i][(t.occupied >> (i & ~7)) & 0xFF];
+inline Bitboard lineAttacks(const LineTable& t, Bitboard occupied, int i) {
+    return t.attacks[i][(occupied >> (i & ~7)) & 0xFF];
 }
 
 inline Bitboard bishopAttacks(int square) {
-    return lineAttacks(diagA1H8Lines, diagA1H8Index(square)) | lineAttacks(diagA8H1Lines, diagA8H1Index(square));
+    return lineAttacks(diagA1H8Lines, lineOccupancy.diagA1H8, diagA1H8Index(square)) | lineAttacks(diagA8H1Lines, lineOccupancy.diagA8H1, diagA8H1Index(square));
 }
 inline Bitboard rookAttacks(int square) {
-    return lineAttacks(rankLines, rankIndex(square)) | lineAttacks(fileLines, fileIndex(square));
+    return lineAttacks(rankLines, lineOccupancy.rank, rankIndex(square)) | lineAttacks(fileLines, lineOccupancy.file, fileIndex(square));
 }
 inline Bitboard queenAttacks(int square) { return bishopAttacks(square) | rookAttacks(square); }
 
@@ -88,3 +91,5 @@ inline bool isOccupiedBy(int square, int colour) {
 
 // Whether the king of sideToMove is attacked, memoised on (key, colour).
 bool inCheck();
+
+ROTOR_BOARD_NAMESPACE_END

@@ -3,9 +3,13 @@
 #include "board/attacks.h"
 #include "board/makemove.h"
 #include "board/random.h"
+#include "board/variant.h"
 
-Board board;
-int8_t pieceSquareTable[2][512];
+ROTOR_BOARD_NAMESPACE_BEGIN
+
+ROTOR_THREAD_LOCAL Board board;
+ROTOR_THREAD_LOCAL LineOccupancy lineOccupancy;
+ROTOR_THREAD_LOCAL int8_t pieceSquareTable[2][512];
 HashKey zobristKeys[2][8][64];
 
 const int pieceValue[8] = {0, PAWN_VALUE, KNIGHT_VALUE, BISHOP_VALUE, ROOK_VALUE, QUEEN_VALUE, KING_VALUE, 0};
@@ -45,8 +49,8 @@ void newGame() {
     initAttackTables();
     if (!keysFilled) fillZobristKeys();
     board.hashKey = 0;
-    rankLines.occupied = fileLines.occupied = 0;
-    diagA1H8Lines.occupied = diagA8H1Lines.occupied = 0;
+    lineOccupancy.rank = lineOccupancy.file = 0;
+    lineOccupancy.diagA1H8 = lineOccupancy.diagA8H1 = 0;
     for (Bitboard& b : board.pieceBits) b = 0;
     board.colourBits[WHITE] = board.colourBits[BLACK] = 0;
     board.material[WHITE] = board.material[BLACK] = 0;
@@ -86,8 +90,8 @@ bool boardIsConsistent() {
     }
     for (int p = 0; p < 7; ++p)
         if (pieces[p] != board.pieceBits[p]) return false;
-    return lines[0] == rankLines.occupied && lines[1] == fileLines.occupied && lines[2] == diagA1H8Lines.occupied &&
-           lines[3] == diagA8H1Lines.occupied && key == board.hashKey && material[WHITE] == board.material[WHITE] &&
+    return lines[0] == lineOccupancy.rank && lines[1] == lineOccupancy.file && lines[2] == lineOccupancy.diagA1H8 &&
+           lines[3] == lineOccupancy.diagA8H1 && key == board.hashKey && material[WHITE] == board.material[WHITE] &&
            material[BLACK] == board.material[BLACK] && board.opponent == 1 - board.sideToMove;
 }
 
@@ -103,3 +107,5 @@ void clearBoard() {
     for (int sq = 0; sq < 64; ++sq)
         if (board.squares[sq] != NOPIECE) removePiece(sq, board.squares[sq], isOccupiedBy(sq, WHITE) ? WHITE : BLACK);
 }
+
+ROTOR_BOARD_NAMESPACE_END

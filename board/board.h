@@ -13,6 +13,9 @@
 
 #include "board/move.h"
 #include "board/score.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 using Bitboard = uint64_t;
 using HashKey = uint64_t;
@@ -36,10 +39,10 @@ struct Board {
     int pstSum[2];             // running sum of the colour's pieceSquareTable bytes
 };
 
-extern Board board;
+extern ROTOR_THREAD_LOCAL Board board;
 
 // Piece-square bytes per colour (piece * 64 + square), filled before each search.
-extern int8_t pieceSquareTable[2][512];
+extern ROTOR_THREAD_LOCAL int8_t pieceSquareTable[2][512];
 
 // Position keys [colour][piece][square]; pieces 0 and 7 stay 0. Drawn by
 // the first newGame, before anything else draws from the sequence.
@@ -106,11 +109,17 @@ int pstRecount(int colour);
 struct LineTable {
     int rotatedToSquare[64];
     int squareToRotated[64];
-    Bitboard occupied;             // bit i: the square at rotated index i is occupied
     Bitboard attacks[64][256];     // by rotated index and line pattern
 };
 
 extern LineTable rankLines, fileLines, diagA1H8Lines, diagA8H1Lines;
+
+// The occupancy each family of lines sees, in its rotated bit order: bit i
+// is set when the square at rotated index i is occupied.
+struct LineOccupancy {
+    Bitboard rank, file, diagA1H8, diagA8H1;
+};
+extern ROTOR_THREAD_LOCAL LineOccupancy lineOccupancy;
 
 // Rotated index of a square in each table.
 constexpr int rankIndex(int sq) { return sq; }
@@ -138,10 +147,10 @@ inline constexpr auto rotatedBits = [] {
 // The square's bit in the four line occupancies, each at its rotated index.
 inline void toggleLineBits(int square) {
     const RotatedBits& bits = rotatedBits[square];
-    rankLines.occupied ^= squareBit(rankIndex(square));
-    fileLines.occupied ^= bits.file;
-    diagA1H8Lines.occupied ^= bits.diagA1H8;
-    diagA8H1Lines.occupied ^= bits.diagA8H1;
+    lineOccupancy.rank ^= squareBit(rankIndex(square));
+    lineOccupancy.file ^= bits.file;
+    lineOccupancy.diagA1H8 ^= bits.diagA1H8;
+    lineOccupancy.diagA8H1 ^= bits.diagA8H1;
 }
 
 // Puts a piece on an empty square and updates every redundant part of the Board.
@@ -176,10 +185,10 @@ inline void removePiece(int square, int piece, int colour) {
     assertConsistent(board.squares[from] != NOPIECE && board.squares[to] == NOPIECE && from != to);
     const Bitboard both = squareBit(from) | squareBit(to);
     const RotatedBits &a = rotatedBits[from], &b = rotatedBits[to];
-    rankLines.occupied ^= both;
-    fileLines.occupied ^= a.file ^ b.file;
-    diagA1H8Lines.occupied ^= a.diagA1H8 ^ b.diagA1H8;
-    diagA8H1Lines.occupied ^= a.diagA8H1 ^ b.diagA8H1;
+    lineOccupancy.rank ^= both;
+    lineOccupancy.file ^= a.file ^ b.file;
+    lineOccupancy.diagA1H8 ^= a.diagA1H8 ^ b.diagA1H8;
+    lineOccupancy.diagA8H1 ^= a.diagA8H1 ^ b.diagA8H1;
     board.pieceBits[piece] ^= both;
     board.colourBits[colour] ^= both;
     board.squares[from] = NOPIECE;
@@ -196,3 +205,5 @@ void newGame();
 // newGame, then every piece removed: the empty Board with an empty record
 // and cleared castling counters, White to move.
 void clearBoard();
+
+ROTOR_BOARD_NAMESPACE_END

@@ -6,6 +6,9 @@
 #include "board/board.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 namespace {
 
@@ -89,3 +92,5 @@ bool setPosition(const std::string& fen) {
     board.opponent = board.sideToMove ^ 1;
     return setCastlingRights(castling) && replayDoubleStep(enPassant);
 }
+
+ROTOR_BOARD_NAMESPACE_END

@@ -4,6 +4,9 @@
 #include <string>
 
 #include "board/move.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 // Sets up a FEN: placement, side to move, castling rights and en passant
 // square; the move counters, when present, are ignored. Missing fields default
@@ -14,3 +17,5 @@
 // last move carries it; otherwise the game record is empty. Returns false
 // for text it cannot read (the Board is then undefined, call newGame).
 bool setPosition(const std::string& fen);
+
+ROTOR_BOARD_NAMESPACE_END

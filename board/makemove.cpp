@@ -1,8 +1,11 @@
 #include "board/makemove.h"
 
 #include <cstring>
+#include "board/variant.h"
 
-GameRecord gameRecord;
+ROTOR_BOARD_NAMESPACE_BEGIN
+
+ROTOR_THREAD_LOCAL GameRecord gameRecord;
 
 namespace {
 
@@ -61,3 +64,5 @@ void keepRecentMoves(int plies) {
     gameRecord.pliesBefore += dropped;
     gameRecord.reversibleBefore = 0;   // the kept moves reach back further than the fifty-move count
 }
+
+ROTOR_BOARD_NAMESPACE_END

@@ -6,6 +6,9 @@
 // because it carries the captured piece and the castling counters are counts.
 #pragma once
 #include "board/board.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 constexpr int GAME_CAPACITY = 299;   // moves a game record can hold
 constexpr int RECORD_SIZE = 400;     // game moves plus a line walked from the position, with room
@@ -28,7 +31,7 @@ struct GameRecord {
     int reversibleBefore;
 };
 
-extern GameRecord gameRecord;
+extern ROTOR_THREAD_LOCAL GameRecord gameRecord;
 
 // Plays and records a game move; false when the record is full.
 bool playMove(Move m);
@@ -198,3 +201,5 @@ inline void popNullMove() {
     flipSides();
     board.ply -= 1;
 }
+
+ROTOR_BOARD_NAMESPACE_END

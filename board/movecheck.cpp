@@ -8,6 +8,9 @@
 #include "board/attacks.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 namespace {
 
@@ -84,3 +87,5 @@ void generateLegalMoves() {
     generateAllMoves();
     dropIllegalRootMoves();
 }
+
+ROTOR_BOARD_NAMESPACE_END

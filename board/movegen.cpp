@@ -2,13 +2,15 @@
 
 #include "board/attacks.h"
 #include "board/makemove.h"
+#include "board/variant.h"
 
-Move moveStack[MOVE_STACK_CAPACITY];
-int moveScore[MOVE_STACK_CAPACITY];
+ROTOR_BOARD_NAMESPACE_BEGIN
+
+ROTOR_THREAD_LOCAL Move moveStack[MOVE_STACK_CAPACITY];
+ROTOR_THREAD_LOCAL int moveScore[MOVE_STACK_CAPACITY];
 
 namespace {
 
-int plyEndStorage[GENERATION_PLY_LIMIT + 2];
 
 // Appends moves to the current ply's list. The end stays in a register while
 // a generator runs and is stored when it is done; a list that would run past
@@ -152,7 +154,7 @@ void emitKingQuiets(ListWriter& emit) {
 
 }  // namespace
 
-int* const plyEnd = plyEndStorage + 1;
+ROTOR_THREAD_LOCAL PlyEnds plyEnd;
 
 void generateCaptures() {
     ListWriter emit;
@@ -262,3 +264,5 @@ bool isPseudoLegal(Move move) {
         return moveCaptured(move) == board.squares[t] && (attacks >> t & 1) && isOccupiedBy(t, board.opponent);
     return board.squares[t] == NOPIECE && (attacks >> t & 1);
 }
+
+ROTOR_BOARD_NAMESPACE_END

@@ -7,15 +7,23 @@
 #pragma once
 #include "board/board.h"
 #include "board/makemove.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 // Headroom past the nominal stack so that a ply never writes outside it, even
 // in artificial positions with many queens at every ply of a deep line.
 constexpr int MOVE_STACK_CAPACITY = 60 * 320;
 constexpr int GENERATION_PLY_LIMIT = 59;
 
-extern Move moveStack[MOVE_STACK_CAPACITY];
-extern int moveScore[MOVE_STACK_CAPACITY];
-extern int* const plyEnd;   // valid for indices -1..59
+extern ROTOR_THREAD_LOCAL Move moveStack[MOVE_STACK_CAPACITY];
+extern ROTOR_THREAD_LOCAL int moveScore[MOVE_STACK_CAPACITY];
+// The list ends by ply, valid for indices -1..GENERATION_PLY_LIMIT.
+struct PlyEnds {
+    int storage[GENERATION_PLY_LIMIT + 2];
+    int& operator[](int ply) { return storage[ply + 1]; }
+};
+extern ROTOR_THREAD_LOCAL PlyEnds plyEnd;
 
 // The move that led to the current node, or 0 (none, or a null move).
 inline Move lastMove() {
@@ -75,3 +83,5 @@ inline bool isLegalWith(Move move, const KingShield& shield) {
 void dropIllegalRootMoves();
 // generateAllMoves, then dropIllegalRootMoves.
 void generateLegalMoves();
+
+ROTOR_BOARD_NAMESPACE_END

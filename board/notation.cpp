@@ -7,6 +7,9 @@
 #include "board/board.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 namespace {
 
@@ -244,3 +247,5 @@ bool playMoves(const std::string& moves) {
     }
     return true;
 }
+
+ROTOR_BOARD_NAMESPACE_END

@@ -18,6 +18,9 @@
 #include <string>
 
 #include "board/move.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 // The console's reader: every form, upper case.
 bool parseMove(const char* text, Move& move);
@@ -43,3 +46,5 @@ bool formatMove(Move move, char* text);
 
 // "o-o-o" for long castling, "o-o" for short castling, nullptr for any other move.
 const char* castlingText(Move move);
+
+ROTOR_BOARD_NAMESPACE_END

@@ -4,6 +4,9 @@
 #include "board/board.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 namespace {
 
@@ -61,3 +64,5 @@ int legalMoves(Move* moves) {
     }
     return n;
 }
+
+ROTOR_BOARD_NAMESPACE_END

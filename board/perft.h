@@ -8,6 +8,9 @@
 #include <cstdint>
 
 #include "board/move.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 // Leaf nodes of the tree depth plies below the current position (1 at depth
 // 0), using the move stack from board.ply on; no list is generated at ply 59
@@ -17,3 +20,5 @@ uint64_t perft(int depth);
 // The legal moves of the current position in generation order, written to
 // moves (room for 256); returns their number.
 int legalMoves(Move* moves);
+
+ROTOR_BOARD_NAMESPACE_END

@@ -2,6 +2,9 @@
 
 #include "board/attacks.h"
 #include "board/board.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 namespace {
 
@@ -49,3 +52,5 @@ const char* faultText(PositionFault fault) {
     }
     return "";
 }
+
+ROTOR_BOARD_NAMESPACE_END

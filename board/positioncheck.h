@@ -2,6 +2,9 @@
 // play. Each caller asks for the faults its own rule refuses (the UCI FEN
 // reader, the saved-game loader, the root search, the perft tool).
 #pragma once
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 enum PositionFault {
     NO_FAULT = 0,
@@ -25,3 +28,5 @@ PositionFault positionFault(unsigned asked);
 
 // The fault in words, as the UCI reader gives it ("" for NO_FAULT).
 const char* faultText(PositionFault fault);
+
+ROTOR_BOARD_NAMESPACE_END

@@ -1,4 +1,7 @@
 #include "board/random.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 namespace {
 uint32_t randomSeed = 1;
@@ -10,3 +13,5 @@ int nextRandom() {
 }
 
 void seedRandom(uint32_t seed) { randomSeed = seed; }
+
+ROTOR_BOARD_NAMESPACE_END

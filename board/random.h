@@ -4,6 +4,11 @@
 // the opening book and the book-skip draw from it afterwards.
 #pragma once
 #include <cstdint>
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 int nextRandom();                 // 0..32767
 void seedRandom(uint32_t seed);
+
+ROTOR_BOARD_NAMESPACE_END

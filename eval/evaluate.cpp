@@ -3,9 +3,12 @@
 // the exact pawn configuration), the piece terms, the threats and the passed
 // pawns.
 #include "eval/evaluate.h"
+#include "board/variant.h"
 
-AttackMap whiteAttacks, blackAttacks;
-PawnCache pawnCache;
+ROTOR_BOARD_NAMESPACE_BEGIN
+
+ROTOR_THREAD_LOCAL AttackMap whiteAttacks, blackAttacks;
+ROTOR_THREAD_LOCAL PawnCache pawnCache;
 
 namespace {
 
@@ -39,7 +42,7 @@ void refreshPawnCache() {
 
 }  // namespace
 
-PawnEntry pawnTable[PAWN_TABLE_SIZE];
+ROTOR_THREAD_LOCAL PawnEntry pawnTable[PAWN_TABLE_SIZE];
 
 int pawnTableIndex(Bitboard whitePawns, Bitboard blackPawns) {
     const Bitboard mixed = whitePawns * 0x9E3779B97F4A7C15ull ^ blackPawns * 0xC2B2AE3D27D4EB4Full;
@@ -83,3 +86,5 @@ int evaluate(int alpha, int beta) {
     }
     return colourScore[s] - colourScore[o];
 }
+
+ROTOR_BOARD_NAMESPACE_END

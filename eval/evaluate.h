@@ -6,6 +6,9 @@
 #include <cstdlib>
 
 #include "board/board.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 enum PhaseClass { OPENING = 0, MIDDLEGAME = 1, ENDGAME = 2 };
 
@@ -35,12 +38,12 @@ struct PawnCache {
     Bitboard loosePawns;        // both colours
 };
 
-extern AttackMap whiteAttacks, blackAttacks;
+extern ROTOR_THREAD_LOCAL AttackMap whiteAttacks, blackAttacks;
 
 // The entry of the pawns evaluated last. The pawn term reads nothing but the
 // two pawn sets (and the masks, built once), so an entry stays valid for as
 // long as its keys match.
-extern PawnCache pawnCache;
+extern ROTOR_THREAD_LOCAL PawnCache pawnCache;
 
 // A key no board has (both colours on every square): marks an empty entry.
 constexpr Bitboard NO_PAWN_KEY = ~Bitboard(0);
@@ -53,12 +56,12 @@ constexpr int PAWN_TABLE_SIZE = 1 << PAWN_TABLE_BITS;
 struct alignas(64) PawnEntry {
     PawnCache cache;
 };
-extern PawnEntry pawnTable[PAWN_TABLE_SIZE];
+extern ROTOR_THREAD_LOCAL PawnEntry pawnTable[PAWN_TABLE_SIZE];
 int pawnTableIndex(Bitboard whitePawns, Bitboard blackPawns);
 void clearPawnTable();
 
 // Tables set each search: a copy of the spread tables of the root's phase class.
-extern int8_t pieceTables[2][64][8][64];   // [colour][enemy king square][piece][square]
+extern ROTOR_THREAD_LOCAL int8_t pieceTables[2][64][8][64];   // [colour][enemy king square][piece][square]
 
 // Masks built on the first preparation.
 extern Bitboard fileMask[8];
@@ -104,3 +107,5 @@ int kingShelterOpenness(int square, int colour);
 int evaluateThreats(const AttackMap& own, const AttackMap& enemy, int colour);
 int evaluatePassedPawns(Bitboard passedPawns, Bitboard enemyAttacks, int colour, Bitboard halfPassedPawns);
 bool kingCatchesPawn(int square, int colour);
+
+ROTOR_BOARD_NAMESPACE_END

@@ -4,6 +4,9 @@
 #include "board/attacks.h"
 #include "eval/evaluate.h"
 #include "eval/weights.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 int evaluatePawns(int colour) {
     const Bitboard own = board.pieceBits[PAWN] & board.colourBits[colour];
@@ -42,3 +45,5 @@ int evaluatePawns(int colour) {
     }
     return score;
 }
+
+ROTOR_BOARD_NAMESPACE_END

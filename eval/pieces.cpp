@@ -6,6 +6,9 @@
 #include "board/attacks.h"
 #include "eval/evaluate.h"
 #include "eval/weights.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 namespace {
 
@@ -225,3 +228,5 @@ int evaluatePieces(int colour, AttackMap& map, Bitboard passedPawns, Bitboard lo
     score += BLOCKED_PASSER * popCount(stoppers & s.enemy);
     return score;
 }
+
+ROTOR_BOARD_NAMESPACE_END

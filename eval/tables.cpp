@@ -7,6 +7,9 @@
 #include "board/makemove.h"
 #include "eval/evaluate.h"
 #include "eval/weights.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 const Bitboard enemyHalf[2] = {0x00000000FFFFFFFFull, 0xFFFFFFFF00000000ull};
 
@@ -16,7 +19,7 @@ Bitboard passedSpan[2][64];
 Bitboard frontSpan[2][64];
 bool masksBuilt = false;
 
-int8_t pieceTables[2][64][8][64];
+ROTOR_THREAD_LOCAL int8_t pieceTables[2][64][8][64];
 
 namespace {
 
@@ -71,8 +74,8 @@ void storeByte(int8_t& slot, int value) {
 // spread walks an empty board and the weights are constant.
 using PieceTableSet = int8_t[2][64][8][64];
 static_assert(sizeof(PieceTableSet) == sizeof pieceTables);
-PieceTableSet spreadTables[3];
-bool spreadDone[3];
+ROTOR_THREAD_LOCAL PieceTableSet spreadTables[3];
+ROTOR_THREAD_LOCAL bool spreadDone[3];
 
 void spreadPieceTables(int phase, PieceTableSet& out) {
     const int* w = PIECE_TABLE_WEIGHT;
@@ -209,3 +212,5 @@ void prepareEvaluation() {
         board.pstSum[c] += pieceSquareTable[c][p * 64 + q];
     }
 }
+
+ROTOR_BOARD_NAMESPACE_END

@@ -4,6 +4,9 @@
 #include "board/attacks.h"
 #include "eval/evaluate.h"
 #include "eval/weights.h"
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 int evaluateThreats(const AttackMap& own, const AttackMap& enemy, int colour) {
     const Bitboard* pb = board.pieceBits;
@@ -57,3 +60,5 @@ int evaluatePassedPawns(Bitboard passedPawns, Bitboard enemyAttacks, int colour,
         score += PASSED_RANK_BONUS[colour][rowOf(lowestSquare(b))] / 4;
     return score;
 }
+
+ROTOR_BOARD_NAMESPACE_END

@@ -2,6 +2,9 @@
 // added to the colour's score as it stands: penalties are negative.
 #pragma once
 #include <cstdint>
+#include "board/variant.h"
+
+ROTOR_BOARD_NAMESPACE_BEGIN
 
 // ---------------------------------------------------------------- tables
 
@@ -79,3 +82,5 @@ inline constexpr int KING_ESCORTS_PASSER = 6;        // own king touches the paw
 inline constexpr int ADVANCED_ESCORTED_PASSER = 16;  // ... and the pawn is in the enemy half
 inline constexpr int ENEMY_KING_BLOCKS_PASSER = -6;  // enemy king on the pawn's path
 inline constexpr int ROOK_BEHIND_PASSER = 4;         // an own rook ahead of the pawn on its file
+
+ROTOR_BOARD_NAMESPACE_END

@@ -19,6 +19,7 @@ constexpr int PLAY_MAX_PLY = 58;          // the move stack and the game record'
 constexpr int PLAY_MAX_DEPTH = 50;
 constexpr int PLAY_MAX_LINES = 64;        // MultiPV
 constexpr int PLAY_MAX_ROOT_MOVES = 256;
+constexpr int PLAY_MAX_THREADS = 256;
 constexpr int64_t PLAY_NO_TIME_LIMIT = NO_TIME_LIMIT;
 
 // ---------------------------------------------------------------- request
@@ -118,3 +119,6 @@ int seeValue(Move move);
 
 // A new game: an empty table and no ordering data learned.
 void playNewGame();
+// The threads that search (1..PLAY_MAX_THREADS): the helpers are made here
+// and wait, asleep, between searches. Not while a search runs.
+void playSetThreads(int count);

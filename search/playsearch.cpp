@@ -3,15 +3,23 @@
 // search below with reductions and pruning, and a quiescence search of
 // captures with static exchange pruning.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "board/attacks.h"
 #include "board/board.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/rootposition.h"
 #include "eval/evaluate.h"
 #include "search/play.h"
+#include "search/playthreads.h"
 #include "search/playtt.h"
+
+// The board and evaluation of the threaded build: one board per thread.
+using namespace threaded;
 
 namespace {
 
@@ -89,6 +97,10 @@ struct PlayThread {
     int rootCount;
     int lineIndex;                      // the MultiPV line being searched
     uint64_t nodes;
+    std::atomic<uint64_t> sharedNodes{0};   // nodes as other threads read them, from the last clock reading
+    int index = 0;                      // 0: the main thread; helpers count from 1
+    Move completedBest, completedPonder;   // the result of the deepest completed iteration
+    int completedScore, completedDepth;
     int selDepth;
     bool stopped;
     int rootDepth;                      // the iteration, and the root move in it (for progress reports)
@@ -97,6 +109,20 @@ struct PlayThread {
 };
 
 PlayThread mainThread;
+
+// Helper threads search the same root with their own boards and tables and
+// share the transposition table; the main thread owns the clock, the reports
+// and the result. One record per helper, made when the thread count is set.
+std::vector<std::unique_ptr<PlayThread>> helperThreads;
+std::atomic<bool> helpersStop{false};   // set when the main thread stops
+RootPosition rootPosition;          // the position every thread sets up
+const PlayRequest* rootRequest = nullptr;
+
+uint64_t helperNodes() {
+    uint64_t n = 0;
+    for (const auto& h : helperThreads) n += h->sharedNodes.load(std::memory_order_relaxed);
+    return n;
+}
 
 // ---------------------------------------------------------------- clock
 
@@ -116,6 +142,8 @@ int64_t elapsed() { return clockMilliseconds() - searchClock.start; }
 bool checkStop(PlayThread& t) {
     if (t.stopped) return true;
     if (t.nodes % NODES_PER_CLOCK_READING != 0) return false;
+    t.sharedNodes.store(t.nodes, std::memory_order_relaxed);
+    if (t.index != 0) return t.stopped = helpersStop.load(std::memory_order_relaxed);
     PlayControl& control = *searchClock.control;
     if (control.inputWaiting && control.inputWaiting()) control.stop = true;
     const bool pondering = control.pondering;
@@ -129,7 +157,7 @@ bool checkStop(PlayThread& t) {
     if (!pondering && now >= searchClock.limits.hardMilliseconds) t.stopped = true;
     if (searchClock.reporter->progress && now - searchClock.lastProgress >= PLAY_PROGRESS_INTERVAL) {
         searchClock.lastProgress = now;
-        searchClock.reporter->progress(PlayProgress{t.rootDepth, t.rootMove, t.rootMoveNumber, t.nodes, now});
+        searchClock.reporter->progress(PlayProgress{t.rootDepth, t.rootMove, t.rootMoveNumber, t.nodes + helperNodes(), now});
     }
     return t.stopped;
 }
@@ -742,7 +770,7 @@ bool allowedAtRoot(const PlayRequest& request, Move move) {
 
 void report(const PlayThread& t, const PlayReporter& reporter, int depth, int lines) {
     if (!reporter.line) return;
-    const uint64_t nodes = t.nodes;
+    const uint64_t nodes = t.nodes + helperNodes();
     const int64_t ms = elapsed();
     const int hashfull = playTableHashfull();
     for (int i = 0; i < lines; ++i) {
@@ -768,32 +796,43 @@ void ageStatistics(PlayThread& t) {
 
 // ---------------------------------------------------------------- public
 
-void playNewGame() {
-    playTableClear();
-    PlayThread& t = mainThread;
+namespace {
+
+void clearStatistics(PlayThread& t) {
     std::fill(&t.history[0][0][0], &t.history[0][0][0] + sizeof(t.history) / sizeof(int), 0);
     std::fill(&t.captureHistory[0][0][0], &t.captureHistory[0][0][0] + sizeof(t.captureHistory) / sizeof(int), 0);
     std::fill(&t.counterMoves[0][0][0], &t.counterMoves[0][0][0] + sizeof(t.counterMoves) / sizeof(Move), Move(0));
 }
 
-PlayResult playSearch(const PlayRequest& request, PlayControl& control, const PlayReporter& reporter) {
-    static bool reductionsReady = false;
-    if (!reductionsReady) {
-        initReductions();
-        reductionsReady = true;
-    }
-    PlayThread& t = mainThread;
-    PlayResult result;
-    searchClock = PlayClock{clockMilliseconds(), request.limits, &control, control.pondering.load(),
-                              &reporter, 0};
-    board.ply = 0;
+}  // namespace
+
+void playNewGame() {
+    playTableClear();
+    clearStatistics(mainThread);
+    for (const auto& h : helperThreads) clearStatistics(*h);
+}
+
+namespace {
+
+// Sets up the thread's board from the root position and its root moves;
+// false when there is nothing to search.
+bool setUpRoot(PlayThread& t, const PlayRequest& request) {
+    threaded::setUpRootPosition(rootPosition);
+    // A helper's own pawn table starts empty (the first preparation clears
+    // only the table of the thread that makes it).
+    static thread_local bool pawnTableReady = false;
+    if (!pawnTableReady && t.index != 0) clearPawnTable();
+    pawnTableReady = true;
     t.nodes = 0;
+    t.sharedNodes.store(0, std::memory_order_relaxed);
     t.stopped = false;
     t.selDepth = 0;
-    if (gameRecord.count + PLAY_MAX_PLY + 1 >= RECORD_SIZE) return result;   // no room for the line
+    t.completedBest = t.completedPonder = 0;
+    t.completedScore = -INFINITE_SCORE;
+    t.completedDepth = 0;
+    if (gameRecord.count + PLAY_MAX_PLY + 1 >= RECORD_SIZE) return false;   // no room for the line
 
     prepareEvaluation();
-    playTableNewSearch();
     ageStatistics(t);
     t.stack[0].reversible = reversiblePliesAtRoot(request);
 
@@ -806,51 +845,99 @@ PlayResult playSearch(const PlayRequest& request, PlayControl& control, const Pl
     for (int i = plyEnd[-1]; i < plyEnd[0] && t.rootCount < PLAY_MAX_ROOT_MOVES; ++i)
         if (allowedAtRoot(request, moveStack[i]))
             t.rootMoves[t.rootCount++] = RootMove{moveStack[i], -INFINITE_SCORE, -INFINITE_SCORE, 0, PLAY_EXACT, {moveStack[i]}, 1};
-    if (t.rootCount == 0) return result;
+    if (t.rootCount == 0) return false;
 
     // The table's move first.
     PlayTableEntry entry{};
     if (playTableProbe(playKey(), entry))
         for (int i = 1; i < t.rootCount; ++i)
             if (t.rootMoves[i].move == entry.move) std::rotate(t.rootMoves, t.rootMoves + i, t.rootMoves + i + 1);
+    return true;
+}
+
+// One iteration at `depth` over `lines` lines, with aspiration windows.
+void searchIteration(PlayThread& t, int depth, int lines) {
+    for (int i = 0; i < t.rootCount; ++i) t.rootMoves[i].previousScore = t.rootMoves[i].score;
+    for (t.lineIndex = 0; t.lineIndex < lines && !t.stopped; ++t.lineIndex) {
+        const int previous = t.rootMoves[t.lineIndex].previousScore;
+        int delta = ASPIRATION_WINDOW;
+        int alpha = -INFINITE_SCORE, beta = INFINITE_SCORE;
+        if (depth >= ASPIRATION_DEPTH && previous != -INFINITE_SCORE && !isMateScore(previous)) {
+            alpha = std::max(previous - delta, -INFINITE_SCORE);
+            beta = std::min(previous + delta, INFINITE_SCORE);
+        }
+        for (;;) {
+            const int score = searchRootMoves(t, alpha, beta, depth);
+            sortRootMoves(t, t.lineIndex);
+            if (t.stopped) break;
+            if (score <= alpha) {
+                beta = (alpha + beta) / 2;
+                alpha = std::max(score - delta, -INFINITE_SCORE);
+            } else if (score >= beta) {
+                beta = std::min(score + delta, INFINITE_SCORE);
+            } else {
+                break;
+            }
+            delta += delta / 2;
+        }
+        // The lines above this one keep their order: sort only what is below.
+        std::stable_sort(t.rootMoves, t.rootMoves + t.lineIndex + 1,
+                         [](const RootMove& a, const RootMove& b) { return a.score > b.score; });
+    }
+}
+
+void recordCompleted(PlayThread& t, int depth) {
+    const RootMove& best = t.rootMoves[0];
+    t.completedBest = best.move;
+    t.completedPonder = best.pvLength > 1 ? best.pv[1] : 0;
+    t.completedScore = best.score;
+    t.completedDepth = depth;
+}
+
+// A helper's search: one line, no clock and no reports, until the main
+// thread stops it. Every other helper starts a ply deeper, so that the
+// threads do not all search the same depths at the same time.
+void helperSearch(int helper) {
+    PlayThread& t = *helperThreads[size_t(helper)];
+    if (!setUpRoot(t, *rootRequest)) return;
+    const int deepest = std::clamp(rootRequest->limits.depth, 1, PLAY_MAX_DEPTH);
+    for (int depth = 1 + t.index % 2; depth <= deepest && !t.stopped; ++depth) {
+        searchIteration(t, depth, 1);
+        if (!t.stopped) recordCompleted(t, depth);
+    }
+    t.sharedNodes.store(t.nodes, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+PlayResult playSearch(const PlayRequest& request, PlayControl& control, const PlayReporter& reporter) {
+    static bool reductionsReady = false;
+    if (!reductionsReady) {
+        initReductions();
+        reductionsReady = true;
+    }
+    PlayThread& t = mainThread;
+    PlayResult result;
+    searchClock = PlayClock{clockMilliseconds(), request.limits, &control, control.pondering.load(),
+                              &reporter, 0};
+    ::takeRootPosition(rootPosition);   // the engine's position, for every thread
+    rootRequest = &request;
+    playTableNewSearch();
+    if (!setUpRoot(t, request)) return result;
 
     const int lines = std::clamp(request.lines, 1, std::min(t.rootCount, PLAY_MAX_LINES));
     const int deepest = std::clamp(request.limits.depth, 1, PLAY_MAX_DEPTH);
+    helpersStop.store(false);
+    startHelpers(helperSearch);
     Move lastBest = 0;
     int stableIterations = 0, lastScore = 0;
     for (int depth = 1; depth <= deepest; ++depth) {
-        for (int i = 0; i < t.rootCount; ++i) t.rootMoves[i].previousScore = t.rootMoves[i].score;
-        for (t.lineIndex = 0; t.lineIndex < lines && !t.stopped; ++t.lineIndex) {
-            const int previous = t.rootMoves[t.lineIndex].previousScore;
-            int delta = ASPIRATION_WINDOW;
-            int alpha = -INFINITE_SCORE, beta = INFINITE_SCORE;
-            if (depth >= ASPIRATION_DEPTH && previous != -INFINITE_SCORE && !isMateScore(previous)) {
-                alpha = std::max(previous - delta, -INFINITE_SCORE);
-                beta = std::min(previous + delta, INFINITE_SCORE);
-            }
-            for (;;) {
-                const int score = searchRootMoves(t, alpha, beta, depth);
-                sortRootMoves(t, t.lineIndex);
-                if (t.stopped) break;
-                if (score <= alpha) {
-                    beta = (alpha + beta) / 2;
-                    alpha = std::max(score - delta, -INFINITE_SCORE);
-                } else if (score >= beta) {
-                    beta = std::min(score + delta, INFINITE_SCORE);
-                } else {
-                    break;
-                }
-                delta += delta / 2;
-            }
-            // The lines above this one keep their order: sort only what is below.
-            std::stable_sort(t.rootMoves, t.rootMoves + t.lineIndex + 1,
-                             [](const RootMove& a, const RootMove& b) { return a.score > b.score; });
-        }
+        searchIteration(t, depth, lines);
         if (t.stopped && depth > 1) break;
         result.depth = depth;
+        recordCompleted(t, depth);
         report(t, reporter, depth, lines);
         if (t.stopped) break;
-
         // The clock: no new iteration once the share of the soft budget that
         // fits how settled the search is has passed.
         const RootMove& best = t.rootMoves[0];
@@ -869,10 +956,34 @@ PlayResult playSearch(const PlayRequest& request, PlayControl& control, const Pl
     // An interrupted iteration: the lines once more, with the clock and nodes at the end.
     if (t.stopped && result.depth > 0) report(t, reporter, result.depth, lines);
 
+    helpersStop.store(true);
+    waitForHelpers();
+
     const RootMove& best = t.rootMoves[0];
     result.best = best.move;
     result.ponder = best.pvLength > 1 ? best.pv[1] : 0;
     result.score = best.score != -INFINITE_SCORE ? best.score : best.previousScore;
-    result.nodes = t.nodes;
+    // A helper that completed a deeper iteration without a lower score
+    // speaks for the search (one line only: the lines are the main thread's).
+    if (lines == 1)
+        for (const auto& h : helperThreads)
+            if (h->completedDepth > result.depth && h->completedScore >= result.score && h->completedBest != 0) {
+                result.best = h->completedBest;
+                result.ponder = h->completedPonder;
+                result.score = h->completedScore;
+                result.depth = h->completedDepth;
+            }
+    result.nodes = t.nodes + helperNodes();
     return result;
+}
+
+void playSetThreads(int count) {
+    count = std::clamp(count, 1, PLAY_MAX_THREADS);
+    setHelperCount(0);
+    helperThreads.clear();
+    for (int i = 1; i < count; ++i) {
+        helperThreads.push_back(std::make_unique<PlayThread>());
+        helperThreads.back()->index = i;
+    }
+    setHelperCount(count - 1);
 }

@@ -1,8 +1,11 @@
 #include "search/playtt.h"
 
+#include <atomic>
 #include <cstdlib>
 
 #include "search/play.h"
+
+using namespace threaded;
 
 namespace {
 
@@ -44,6 +47,12 @@ uint64_t pack(Move move, int score, int depth, int bound) {
 }
 int generationOf(uint64_t data) { return int(data >> 54 & (GENERATIONS - 1)); }
 int depthOf(uint64_t data) { return int(data >> 44 & 0xFF); }
+
+// The search threads read and write entries without a lock: each word is one
+// atomic access, and an entry whose two words come from different writers
+// fails the key check.
+uint64_t load(uint64_t& word) { return std::atomic_ref<uint64_t>(word).load(std::memory_order_relaxed); }
+void store(uint64_t& word, uint64_t value) { std::atomic_ref<uint64_t>(word).store(value, std::memory_order_relaxed); }
 
 PlayBucket& bucketOf(HashKey key) {
     return buckets[uint64_t((unsigned __int128)key * bucketCount >> 64)];
@@ -122,9 +131,9 @@ void playTableNewSearch() {
 void playTablePrefetch(HashKey key) { __builtin_prefetch(&bucketOf(key)); }
 
 bool playTableProbe(HashKey key, PlayTableEntry& entry) {
-    for (const PlaySlot& slot : bucketOf(key).slots) {
-        const uint64_t data = slot.data;
-        if ((slot.check ^ data) != key || data == 0) continue;
+    for (PlaySlot& slot : bucketOf(key).slots) {
+        const uint64_t data = load(slot.data);
+        if ((load(slot.check) ^ data) != key || data == 0) continue;
         entry.move = unpackMove(data);
         entry.score = int(data >> 24 & ((1u << SCORE_BITS) - 1)) - SCORE_OFFSET;
         entry.depth = depthOf(data);
@@ -140,8 +149,8 @@ void playTableStore(HashKey key, Move move, int score, int depth, int bound) {
     int worst = 0;
     for (int i = 0; i < BUCKET_ENTRIES; ++i) {
         PlaySlot& slot = slots[i];
-        const uint64_t data = slot.data;
-        if ((slot.check ^ data) == key && data != 0) {
+        const uint64_t data = load(slot.data);
+        if ((load(slot.check) ^ data) == key && data != 0) {
             // The same position: a shallower result of an older search or a
             // bound no better than the stored one gives way only to depth.
             if (move == 0) move = unpackMove(data);
@@ -157,8 +166,8 @@ void playTableStore(HashKey key, Move move, int score, int depth, int bound) {
         }
     }
     const uint64_t data = pack(move, score, depth, bound);
-    target->data = data;
-    target->check = key ^ data;
+    store(target->data, data);
+    store(target->check, key ^ data);
 }
 
 int playTableHashfull() {

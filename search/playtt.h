@@ -20,11 +20,11 @@ struct PlayTableEntry {
 
 // The key the table files a position under: the board's key with the side
 // to move and the castling rights, which the board's key leaves out.
-HashKey playKey();
+uint64_t playKey();
 
-bool playTableProbe(HashKey key, PlayTableEntry& entry);
-void playTableStore(HashKey key, Move move, int score, int depth, int bound);
-void playTablePrefetch(HashKey key);
+bool playTableProbe(uint64_t key, PlayTableEntry& entry);
+void playTableStore(uint64_t key, Move move, int score, int depth, int bound);
+void playTablePrefetch(uint64_t key);
 // Before a search: allocates the table if needed, and starts a generation.
 void playTableNewSearch();
 int playTableHashfull();

@@ -8,6 +8,8 @@
 #include "board/board.h"
 #include "search/play.h"
 
+using namespace threaded;
+
 namespace {
 
 // A king's value larger than any material it could win: taking it ends the

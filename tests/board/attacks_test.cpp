@@ -104,9 +104,10 @@ TEST(Attacks, SlidersMatchARayWalkOnManyOccupancies) {
             ASSERT_EQ(bishopAttacks(s), walkRays(s, occupied, diagonalSteps, 4)) << round << " " << s;
             ASSERT_EQ(rookAttacks(s), walkRays(s, occupied, straightSteps, 4)) << round << " " << s;
             ASSERT_EQ(queenAttacks(s), bishopAttacks(s) | rookAttacks(s));
-            auto along = [s](const LineTable& t) { return lineAttacks(t, t.squareToRotated[s]); };
-            ASSERT_EQ(along(fileLines) | along(rankLines), rookAttacks(s));
-            ASSERT_EQ(along(diagA1H8Lines) | along(diagA8H1Lines), bishopAttacks(s));
+            auto along = [s](const LineTable& t, Bitboard o) { return lineAttacks(t, o, t.squareToRotated[s]); };
+            const LineOccupancy& o = lineOccupancy;
+            ASSERT_EQ(along(fileLines, o.file) | along(rankLines, o.rank), rookAttacks(s));
+            ASSERT_EQ(along(diagA1H8Lines, o.diagA1H8) | along(diagA8H1Lines, o.diagA8H1), bishopAttacks(s));
         }
     }
 }

@@ -16,10 +16,10 @@ inline BoardState boardState() {
     BoardState state;
     std::memset(&state, 0, sizeof state);
     std::memcpy(&state.board, &board, sizeof(Board));
-    state.lines[0] = rankLines.occupied;
-    state.lines[1] = fileLines.occupied;
-    state.lines[2] = diagA1H8Lines.occupied;
-    state.lines[3] = diagA8H1Lines.occupied;
+    state.lines[0] = lineOccupancy.rank;
+    state.lines[1] = lineOccupancy.file;
+    state.lines[2] = lineOccupancy.diagA1H8;
+    state.lines[3] = lineOccupancy.diagA8H1;
     return state;
 }
 

@@ -29,10 +29,10 @@ TEST(Board, NewGameSetsUpTheInitialPosition) {
     EXPECT_EQ(board.colourBits[BLACK], 0xFFFFull);
     EXPECT_EQ(board.colourBits[WHITE], 0xFFFFull << 48);
     EXPECT_EQ(board.pieceBits[NOPIECE], 0u);
-    EXPECT_EQ(rankLines.occupied, board.colourBits[WHITE] | board.colourBits[BLACK]);
-    EXPECT_EQ(popCount(fileLines.occupied), 32);
-    EXPECT_EQ(popCount(diagA1H8Lines.occupied), 32);
-    EXPECT_EQ(popCount(diagA8H1Lines.occupied), 32);
+    EXPECT_EQ(lineOccupancy.rank, board.colourBits[WHITE] | board.colourBits[BLACK]);
+    EXPECT_EQ(popCount(lineOccupancy.file), 32);
+    EXPECT_EQ(popCount(lineOccupancy.diagA1H8), 32);
+    EXPECT_EQ(popCount(lineOccupancy.diagA8H1), 32);
     for (int c = 0; c < 2; ++c) {
         EXPECT_EQ(board.castled[c], 0);
         EXPECT_EQ(board.kingMoved[c], 0);
@@ -68,9 +68,7 @@ TEST(Board, GeneratorFollowsItsRecurrence) {
 TEST(Board, PlaceThenRemoveRestoresEveryField) {
     newGame();
     Board before = board;
-    LineTable* tables[4] = {&rankLines, &fileLines, &diagA1H8Lines, &diagA8H1Lines};
-    Bitboard lines[4];
-    for (int i = 0; i < 4; ++i) lines[i] = tables[i]->occupied;
+    const LineOccupancy lines = lineOccupancy;
     for (int sq = 16; sq < 48; ++sq)
         for (int piece = PAWN; piece <= KING; ++piece)
             for (int colour = 0; colour < 2; ++colour) {
@@ -78,7 +76,7 @@ TEST(Board, PlaceThenRemoveRestoresEveryField) {
                 EXPECT_EQ(board.hashKey, keyFromScratch());
                 removePiece(sq, piece, colour);
                 ASSERT_EQ(std::memcmp(&before, &board, sizeof(Board)), 0);
-                for (int i = 0; i < 4; ++i) ASSERT_EQ(tables[i]->occupied, lines[i]);
+                ASSERT_EQ(std::memcmp(&lines, &lineOccupancy, sizeof(LineOccupancy)), 0);
             }
 }
 
@@ -153,10 +151,10 @@ TEST(BoardDeathTest, RecountCatchesDamageToEachPart) {
         {"colour sets overlap", [] { board.colourBits[WHITE] |= squareBit(0); }},
         {"colour set without piece", [] { board.colourBits[BLACK] |= squareBit(35); }},
         {"mailbox", [] { board.squares[35] = BISHOP; }},
-        {"rank occupancy", [] { rankLines.occupied ^= squareBit(rankIndex(35)); }},
-        {"file occupancy", [] { fileLines.occupied ^= squareBit(fileIndex(35)); }},
-        {"a1-h8 occupancy", [] { diagA1H8Lines.occupied ^= squareBit(diagA1H8Index(35)); }},
-        {"a8-h1 occupancy", [] { diagA8H1Lines.occupied ^= squareBit(diagA8H1Index(35)); }},
+        {"rank occupancy", [] { lineOccupancy.rank ^= squareBit(rankIndex(35)); }},
+        {"file occupancy", [] { lineOccupancy.file ^= squareBit(fileIndex(35)); }},
+        {"a1-h8 occupancy", [] { lineOccupancy.diagA1H8 ^= squareBit(diagA1H8Index(35)); }},
+        {"a8-h1 occupancy", [] { lineOccupancy.diagA8H1 ^= squareBit(diagA8H1Index(35)); }},
         {"key", [] { board.hashKey ^= zobristKeys[WHITE][PAWN][35]; }},
         {"material", [] { board.material[BLACK] += PAWN_VALUE; }},
         {"opponent", [] { board.opponent = board.sideToMove; }},

@@ -46,7 +46,7 @@ const char* const handshake =
     "id author The Rotor developers\n"
     "option name Hash type spin default 8 min 8 max 4096\n"
     "option name Clear Hash type button\n"
-    "option name Threads type spin default 1 min 1 max 1\n"
+    "option name Threads type spin default 1 min 1 max 256\n"
     "option name OwnBook type check default false\n"
     "option name Learning type check default true\n"
     "option name Move Overhead type spin default 30 min 0 max 5000\n"
@@ -565,3 +565,31 @@ TEST(UciSameEngine, FixedDepthSearchesMatchTheBench) {
 }
 
 }  // namespace
+
+// Several search threads: a legal answer, and stop, quit and a new game heard
+// at once while they search (the helpers end with the main thread).
+TEST(UciThreads, TwoThreadsAnswerAndStopAtOnce) {
+    const std::string threads = noBook + "setoption name Threads value 2\n";
+    EngineDir dir;
+    RunResult r = dir.run(threads + "position startpos moves e2e4\ngo depth 8\nucinewgame\nposition startpos\ngo nodes 20000\n");
+    EXPECT_EQ(r.status, 0);
+    const Session s = readSession(r.out);
+    ASSERT_EQ(s.bestmoves.size(), 2u) << r.out;
+    for (const std::string& move : s.bestmoves) EXPECT_TRUE(std::regex_match(move.substr(0, move.find(' ')), uciMove));
+
+    for (const char* ending : {"stop\n", "quit\n"}) {
+        SCOPED_TRACE(ending);
+        EngineDir d;
+        EngineProcess engine(d);
+        engine.send(threads + "position startpos\ngo infinite\n");
+        ASSERT_TRUE(readUntil(engine, "info depth 6"));
+        engine.send(ending);
+        if (std::string(ending) == "stop\n") {
+            ASSERT_TRUE(readUntil(engine, "bestmove ", nullptr, 10));
+            engine.send("quit\n");
+        }
+        const RunResult end = engine.wait(10);
+        EXPECT_FALSE(end.timedOut);
+        EXPECT_EQ(end.status, 0);
+    }
+}

@@ -200,7 +200,7 @@ void expectConsistentBoard() {
     EXPECT_EQ(board.hashKey, key);
     EXPECT_EQ(board.material[WHITE], material[WHITE]);
     EXPECT_EQ(board.material[BLACK], material[BLACK]);
-    EXPECT_EQ(rankLines.occupied, occupied);
+    EXPECT_EQ(lineOccupancy.rank, occupied);
     EXPECT_EQ(board.colourBits[WHITE] | board.colourBits[BLACK], occupied);
     EXPECT_EQ(board.opponent, board.sideToMove ^ 1);
     EXPECT_EQ(popCount(board.pieceBits[KING] & board.colourBits[WHITE]), 1);

@@ -198,7 +198,7 @@ TEST(PositionText, AFailedReadLeavesAConsistentBoard) {
     EXPECT_EQ(board.hashKey, key);
     // Placed before H1 was found taken: pawns, three knights, bishops, rook a1.
     EXPECT_EQ(popCount(board.colourBits[WHITE]), 14);
-    EXPECT_EQ(rankLines.occupied, board.colourBits[WHITE] | board.colourBits[BLACK]);
+    EXPECT_EQ(lineOccupancy.rank, board.colourBits[WHITE] | board.colourBits[BLACK]);
 }
 
 TEST(PositionText, ClearBoard) {
@@ -212,7 +212,7 @@ TEST(PositionText, ClearBoard) {
     EXPECT_EQ(board.sideToMove, WHITE);
     EXPECT_EQ(gameRecord.count, 0);
     EXPECT_EQ(gameRecord.recorded, 0);
-    EXPECT_EQ(rankLines.occupied | fileLines.occupied | diagA1H8Lines.occupied | diagA8H1Lines.occupied, 0u);
+    EXPECT_EQ(lineOccupancy.rank | lineOccupancy.file | lineOccupancy.diagA1H8 | lineOccupancy.diagA8H1, 0u);
 }
 
 TEST(DataLines, CommentsBlanksCaseAndLineEnds) {
