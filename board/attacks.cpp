@@ -65,7 +65,8 @@ struct CheckMemo {
     HashKey key = 0;
     int colour = -1;
     bool answer = false;
-} checkMemo;
+};
+ROTOR_THREAD_LOCAL CheckMemo checkMemo;
 
 }  // namespace
 

@@ -174,9 +174,10 @@ int playTableHashfull() {
     if (!buckets) return 0;
     int used = 0, seen = 0;
     for (uint64_t b = 0; b < bucketCount && seen < HASHFULL_SAMPLE; ++b)
-        for (const PlaySlot& slot : buckets[b].slots) {
+        for (PlaySlot& slot : buckets[b].slots) {
             ++seen;
-            used += slot.data != 0 && generationOf(slot.data) == generation;
+            const uint64_t data = load(slot.data);
+            used += data != 0 && generationOf(data) == generation;
         }
     return seen ? used * 1000 / seen : 0;
 }
