@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <regex>
 #include <sstream>
 #include <vector>
@@ -293,8 +294,10 @@ TEST(UciThinking, InfiniteSearchWaitsForStopAfterItEnds) {
         ASSERT_TRUE(readUntil(engine, "uciok"));
         engine.send("isready\n");
         ASSERT_TRUE(readUntil(engine, "readyok", &early));
+        // Two seconds of output: the progress lines keep coming while it thinks.
         std::string line;
-        while (engine.readLine(line, 1))
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (std::chrono::steady_clock::now() < until && engine.readLine(line, 1))
             if (line.rfind("bestmove", 0) == 0) early = line;
         EXPECT_EQ(early, "") << "no move before stop";
         engine.send("stop\n");
