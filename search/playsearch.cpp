@@ -325,6 +325,17 @@ bool isQuietSpecial(const Picker& p, Move m) {
 }
 
 // The next pseudo-legal move, or 0.
+// The best-scored move left before `end` other than the table's move
+// (already tried); 0 when none is left.
+Move bestBefore(Picker& p, int end) {
+    while (p.cursor < end) {
+        pickBest(p.cursor, end);
+        const Move m = moveStack[p.cursor++];
+        if (m != p.tableMove) return m;
+    }
+    return 0;
+}
+
 Move nextMove(const PlayThread& t, Picker& p) {
     const int ply = board.ply;
     for (;;) {
@@ -390,11 +401,7 @@ Move nextMove(const PlayThread& t, Picker& p) {
             break;
         case BAD_CAPTURES:
             // The losing captures lie from badStart to the end of the captures.
-            while (p.cursor < p.captureEnd) {
-                pickBest(p.cursor, p.captureEnd);
-                const Move m = moveStack[p.cursor++];
-                if (m != p.tableMove) return m;
-            }
+            if (const Move m = bestBefore(p, p.captureEnd)) return m;
             p.stage = DONE;
             break;
         case MAKE_EVASIONS:
@@ -408,11 +415,7 @@ Move nextMove(const PlayThread& t, Picker& p) {
             break;
         case EVASIONS:
         case QUIESCENCE:
-            while (p.cursor < p.end) {
-                pickBest(p.cursor, p.end);
-                const Move m = moveStack[p.cursor++];
-                if (m != p.tableMove) return m;
-            }
+            if (const Move m = bestBefore(p, p.end)) return m;
             p.stage = DONE;
             break;
         default:
