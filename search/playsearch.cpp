@@ -99,8 +99,8 @@ struct PlayThread {
     uint64_t nodes;
     std::atomic<uint64_t> sharedNodes{0};   // nodes as other threads read them, from the last clock reading
     int index = 0;                      // 0: the main thread; helpers count from 1
-    Move completedBest, completedPonder;   // the result of the deepest completed iteration
-    int completedScore, completedDepth;
+    RootMove completed;                 // the best line of the deepest completed iteration
+    int completedDepth;
     int selDepth;
     bool stopped;
     int rootDepth;                      // the iteration, and the root move in it (for progress reports)
@@ -830,8 +830,8 @@ bool setUpRoot(PlayThread& t, const PlayRequest& request) {
     t.sharedNodes.store(0, std::memory_order_relaxed);
     t.stopped = false;
     t.selDepth = 0;
-    t.completedBest = t.completedPonder = 0;
-    t.completedScore = -INFINITE_SCORE;
+    t.completed.move = 0;
+    t.completed.score = -INFINITE_SCORE;
     t.completedDepth = 0;
     if (gameRecord.count + PLAY_MAX_PLY + 1 >= RECORD_SIZE) return false;   // no room for the line
 
@@ -890,10 +890,7 @@ void searchIteration(PlayThread& t, int depth, int lines) {
 }
 
 void recordCompleted(PlayThread& t, int depth) {
-    const RootMove& best = t.rootMoves[0];
-    t.completedBest = best.move;
-    t.completedPonder = best.pvLength > 1 ? best.pv[1] : 0;
-    t.completedScore = best.score;
+    t.completed = t.rootMoves[0];
     t.completedDepth = depth;
 }
 
@@ -968,14 +965,23 @@ PlayResult playSearch(const PlayRequest& request, PlayControl& control, const Pl
     result.score = best.score != -INFINITE_SCORE ? best.score : best.previousScore;
     // A helper that completed a deeper iteration without a lower score
     // speaks for the search (one line only: the lines are the main thread's).
+    // Its line is reported, so that the last line shown begins with the move.
+    const PlayThread* speaker = nullptr;
     if (lines == 1)
         for (const auto& h : helperThreads)
-            if (h->completedDepth > result.depth && h->completedScore >= result.score && h->completedBest != 0) {
-                result.best = h->completedBest;
-                result.ponder = h->completedPonder;
-                result.score = h->completedScore;
+            if (h->completedDepth > result.depth && h->completed.score >= result.score && h->completed.move != 0) {
+                speaker = h.get();
+                const RootMove& line = h->completed;
+                result.best = line.move;
+                result.ponder = line.pvLength > 1 ? line.pv[1] : 0;
+                result.score = line.score;
                 result.depth = h->completedDepth;
             }
+    if (speaker && reporter.line) {
+        const RootMove& line = speaker->completed;
+        reporter.line(PlayLineReport{result.depth, std::max(line.selDepth, result.depth), 1, line.score, line.bound,
+                                     t.nodes + helperNodes(), elapsed(), playTableHashfull(), line.pv, line.pvLength});
+    }
     result.nodes = t.nodes + helperNodes();
     return result;
 }
