@@ -52,6 +52,21 @@ bool leavesKingAttacked(Move move) {
     return attacked;
 }
 
+bool leavesKingAttackedWith(Move move, const KingShield& shield) {
+    const Bitboard kings = board.pieceBits[KING] & board.colourBits[board.sideToMove];
+    if ((move & (CASTLING | EN_PASSANT)) || popCount(kings) != 1) return leavesKingAttacked(move);
+    const int king = lowestSquare(kings), from = moveFrom(move), to = moveTo(move);
+    if (from == king) {
+        toggleLineBits(from);   // the king must not shelter its target from a slider behind it
+        const bool attacked = isAttacked(to, board.opponent);
+        toggleLineBits(from);
+        return attacked;
+    }
+    if (shield.checkers) return true;
+    const bool onLine = (betweenSquares[king][from] >> to & 1) || (betweenSquares[king][to] >> from & 1);
+    return !onLine;
+}
+
 bool isLegalMove(Move move) { return isPlayableMove(move) && !leavesKingAttacked(move); }
 
 KingShield kingShield() {

@@ -73,10 +73,16 @@ inline Verdict quickVerdict(Move move, const KingShield& shield) {
     return (shield.evasions >> moveTo(move) & 1) ? LEGAL : ILLEGAL;
 }
 
-// Not leaving the mover's king attacked: the quick verdict, else the full test.
+// leavesKingAttacked for a move the quick verdict leaves open, mostly without
+// making it: a king's step is tested with the king lifted off its square, a
+// pinned piece out of check keeps to its line, and in check it cannot help.
+// Castling, en passant and a board without exactly one king get the full test.
+bool leavesKingAttackedWith(Move move, const KingShield& shield);
+
+// Not leaving the mover's king attacked: the quick verdict, else the test.
 inline bool isLegalWith(Move move, const KingShield& shield) {
     const Verdict verdict = quickVerdict(move, shield);
-    return verdict == NEEDS_TEST ? !leavesKingAttacked(move) : verdict == LEGAL;
+    return verdict == NEEDS_TEST ? !leavesKingAttackedWith(move, shield) : verdict == LEGAL;
 }
 // Removes from the current ply's list every move that leaves the mover's king
 // attacked, keeping the others in generation order.

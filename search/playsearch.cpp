@@ -493,13 +493,14 @@ int quiesce(PlayThread& t, int alpha, int beta) {
     Move bestMove = 0;
     int legal = 0;
     while (const Move move = nextMove(t, picker)) {
-        if (move != tableMove && !isLegalWith(move, shield)) continue;
-        ++legal;
         if (!inCheck) {
-            // A capture that cannot lift the score to alpha, or that loses material, is left out.
+            // A capture that cannot lift the score to alpha, or that loses material, is left out
+            // (before the legality test, which costs more).
             if (!(move & PROMOTION) && standPat + SEE_VALUES[moveCaptured(move)] + DELTA_MARGIN <= alpha) continue;
             if (!seeAtLeast(move, 0)) continue;
         }
+        if (move != tableMove && !isLegalWith(move, shield)) continue;
+        ++legal;
         enterChild(t, move);
         const int score = -quiesce(t, -beta, -alpha);
         leaveChild(move);

@@ -88,4 +88,18 @@ int seeValue(Move move) {
     return gain[0];
 }
 
-bool seeAtLeast(Move move, int threshold) { return seeValue(move) >= threshold; }
+// The exchange is worth at most what the move takes (the opponent may not
+// answer) and at least that less the piece left on the square (the mover
+// may stop after the first recapture): most calls are settled by these bounds.
+bool seeAtLeast(Move move, int threshold) {
+    if (move & CASTLING) return threshold <= 0;
+    int taken = (move & CAPTURE) ? seeValues[moveCaptured(move)] : 0;
+    int exposed = seeValues[board.squares[moveFrom(move)]];
+    if (move & PROMOTION) {
+        taken += seeValues[movePromoted(move)] - PAWN_VALUE;
+        exposed = seeValues[movePromoted(move)];
+    }
+    if (taken < threshold) return false;
+    if (taken - exposed >= threshold) return true;
+    return seeValue(move) >= threshold;
+}
