@@ -62,6 +62,7 @@ constexpr int DELTA_MARGIN = 200;             // quiescence: a capture that cann
 constexpr int LMR_MIN_DEPTH = 3;
 constexpr int HISTORY_REDUCTION_DIVISOR = 6000;   // a ply less (more) reduction per this much history
 constexpr int IIR_DEPTH = 4;                  // nodes this deep without a table move search a ply shallower
+constexpr int FIFTY_MOVE_RULE_PLIES = 100;    // the reversible plies that draw a game
 
 // ---------------------------------------------------------------- per-thread state
 
@@ -186,7 +187,7 @@ void updateStat(int& entry, int bonus) { entry += bonus - entry * std::abs(bonus
 // A repetition of a position since the last irreversible move, or a fifty-move draw.
 bool isDraw(const PlayThread& t, int ply) {
     const int reversible = t.stack[ply].reversible;
-    if (reversible >= 100) return true;
+    if (reversible >= FIFTY_MOVE_RULE_PLIES) return true;
     const int current = gameRecord.count + ply - 1;   // the slot of the move that led here
     for (int d = 1; d <= reversible && current - d >= 0; ++d) {
         if (gameRecord.moves[current - d + 1] == 0) return false;   // nothing repeats across a null move
@@ -461,6 +462,8 @@ int quiesce(PlayThread& t, int alpha, int beta) {
     ++t.nodes;
     if (checkStop(t)) return 0;
     if (ply > t.selDepth) t.selDepth = ply;
+    // The fifty-move rule: quiet evasions count toward it here too.
+    if (t.stack[ply].reversible >= FIFTY_MOVE_RULE_PLIES) return DRAW_SCORE;
     if (ply >= PLAY_MAX_PLY) return evaluate(alpha, beta);
     const bool pvNode = beta - alpha > 1;
 
