@@ -932,6 +932,9 @@ PlayResult playSearch(const PlayRequest& request, PlayControl& control, const Pl
     const int lines = std::clamp(request.lines, 1, std::min(t.rootCount, PLAY_MAX_LINES));
     const int deepest = std::clamp(request.limits.depth, 1, PLAY_MAX_DEPTH);
     helpersStop.store(false);
+    // The helpers' counts start from zero here, not when each helper gets to
+    // its first clock reading: the first reports must not count the last search.
+    for (const auto& h : helperThreads) h->sharedNodes.store(0, std::memory_order_relaxed);
     startHelpers(helperSearch);
     Move lastBest = 0;
     int stableIterations = 0, lastScore = 0;
