@@ -38,20 +38,31 @@ Bitboard sliderAttackers(int to) {
            (rookAttacks(to) & (board.pieceBits[ROOK] | queens));
 }
 
+// What the move itself wins, and the value it leaves on the target square.
+struct Stake {
+    int taken;
+    int exposed;
+};
+
+Stake stakeOf(Move move) {
+    Stake stake{(move & CAPTURE) ? seeValues[moveCaptured(move)] : 0, seeValues[board.squares[moveFrom(move)]]};
+    if (move & PROMOTION) {
+        stake.taken += seeValues[movePromoted(move)] - PAWN_VALUE;
+        stake.exposed = seeValues[movePromoted(move)];
+    }
+    return stake;
+}
+
 }  // namespace
 
 int seeValue(Move move) {
     if (move & CASTLING) return 0;
     const int from = moveFrom(move), to = moveTo(move);
-    const int mover = board.squares[from];
+    const Stake stake = stakeOf(move);
     int gain[MAX_EXCHANGE];
     int depth = 0;
-    gain[0] = (move & CAPTURE) ? seeValues[moveCaptured(move)] : 0;
-    int onSquare = seeValues[mover];   // the value standing on the target after the move
-    if (move & PROMOTION) {
-        gain[0] += seeValues[movePromoted(move)] - PAWN_VALUE;
-        onSquare = seeValues[movePromoted(move)];
-    }
+    gain[0] = stake.taken;
+    int onSquare = stake.exposed;
 
     Lifted lifted;
     Bitboard occupied = board.colourBits[WHITE] | board.colourBits[BLACK];
@@ -93,13 +104,8 @@ int seeValue(Move move) {
 // may stop after the first recapture): most calls are settled by these bounds.
 bool seeAtLeast(Move move, int threshold) {
     if (move & CASTLING) return threshold <= 0;
-    int taken = (move & CAPTURE) ? seeValues[moveCaptured(move)] : 0;
-    int exposed = seeValues[board.squares[moveFrom(move)]];
-    if (move & PROMOTION) {
-        taken += seeValues[movePromoted(move)] - PAWN_VALUE;
-        exposed = seeValues[movePromoted(move)];
-    }
-    if (taken < threshold) return false;
-    if (taken - exposed >= threshold) return true;
+    const Stake stake = stakeOf(move);
+    if (stake.taken < threshold) return false;
+    if (stake.taken - stake.exposed >= threshold) return true;
     return seeValue(move) >= threshold;
 }
