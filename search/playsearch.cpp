@@ -60,7 +60,9 @@ constexpr int CAPTURE_SEE_MARGIN = 100;       // captures losing more than this 
 constexpr int SEE_PRUNE_DEPTH = 6;
 constexpr int DELTA_MARGIN = 200;             // quiescence: a capture that cannot bring the score near alpha is skipped
 constexpr int LMR_MIN_DEPTH = 3;
-constexpr int HISTORY_REDUCTION_DIVISOR = 6000;   // a ply less (more) reduction per this much history
+constexpr int HISTORY_REDUCTION_DIVISOR = 8000;   // a ply less (more) reduction per this much history
+constexpr int HISTORY_PRUNE_DEPTH = 3;        // quiet moves this near the horizon ...
+constexpr int HISTORY_PRUNE_MARGIN = 4000;    // ... with history below -this per ply are pruned
 constexpr int IIR_DEPTH = 4;                  // nodes this deep without a table move search a ply shallower
 constexpr int FIFTY_MOVE_RULE_PLIES = 100;    // the reversible plies that draw a game
 
@@ -68,6 +70,7 @@ constexpr int FIFTY_MOVE_RULE_PLIES = 100;    // the reversible plies that draw 
 
 struct StackEntry {
     Move move;          // the move made at this ply (0: a null move)
+    int movedPiece;     // the piece that made it
     int staticEval;     // NO_EVAL in check
     Move killers[2];
     int reversible;     // reversible plies up to this node (fifty-move rule)
@@ -90,6 +93,9 @@ struct PlayThread {
     int history[2][64][64];             // quiet moves: [colour][from][to]
     int captureHistory[7][64][7];       // [piece][to][captured piece]
     Move counterMoves[2][7][64];        // the reply to the opponent's last move: [colour][its piece][its target]
+    // Quiet moves after the opponent's last move and after our own move
+    // before it: [colour][that move's piece][its target][piece][target].
+    int16_t continuation[2][2][7][64][7][64];   // [0]: a ply back, [1]: two plies back
     StackEntry stackStorage[PLAY_MAX_PLY + 3];
     StackEntry* stack = stackStorage + 1;   // stack[-1] exists
     Move pv[PLAY_MAX_PLY + 1][PLAY_MAX_PLY + 1];
@@ -182,7 +188,33 @@ bool hasPieces(int colour) {
 }
 
 // Gravity: an entry moves by the bonus and is pulled back the nearer it is to the bound.
-void updateStat(int& entry, int bonus) { entry += bonus - entry * std::abs(bonus) / HISTORY_MAX; }
+template <typename Entry>
+void updateStat(Entry& entry, int bonus) { entry = Entry(entry + bonus - entry * std::abs(bonus) / HISTORY_MAX); }
+
+// The continuation entries of a quiet move at this ply, a ply and two plies
+// after earlier moves (null when there is no such move).
+struct Continuations {
+    int16_t (*table[2])[64];   // [piece][target]
+};
+
+Continuations continuationsAt(PlayThread& t, int ply) {
+    Continuations c{{nullptr, nullptr}};
+    const int s = board.sideToMove;
+    for (int back = 1; back <= 2 && back <= ply; ++back) {
+        const StackEntry& e = t.stack[ply - back];
+        if (e.move) c.table[back - 1] = t.continuation[back - 1][s][e.movedPiece][moveTo(e.move)];
+    }
+    return c;
+}
+
+// What history and both continuations say of a quiet move.
+int quietStat(const PlayThread& t, const Continuations& c, Move m) {
+    const int piece = board.squares[moveFrom(m)], to = moveTo(m);
+    int stat = t.history[board.sideToMove][moveFrom(m)][to];
+    for (const auto* table : c.table)
+        if (table) stat += table[piece][to];
+    return stat;
+}
 
 // A repetition of a position since the last irreversible move, or a fifty-move draw.
 bool isDraw(const PlayThread& t, int ply) {
@@ -201,6 +233,7 @@ bool isDraw(const PlayThread& t, int ply) {
 void enterChild(PlayThread& t, Move move) {
     const int ply = board.ply;
     t.stack[ply].move = move;
+    t.stack[ply].movedPiece = board.squares[moveFrom(move)];
     t.stack[ply + 1].reversible = isReversible(move) ? t.stack[ply].reversible + 1 : 0;
     pushMove(move);
 }
@@ -281,6 +314,7 @@ struct Picker {
     Move tableMove;
     Move killers[2];
     Move counter;
+    Continuations continuations;   // for the quiet moves' order
 };
 
 int captureScore(const PlayThread& t, Move m) {
@@ -294,17 +328,15 @@ void scoreCaptures(const PlayThread& t, int first, int last) {
     for (int i = first; i < last; ++i) moveScore[i] = captureScore(t, moveStack[i]);
 }
 
-void scoreQuiets(const PlayThread& t, int first, int last) {
-    const int s = board.sideToMove;
-    for (int i = first; i < last; ++i) moveScore[i] = t.history[s][moveFrom(moveStack[i])][moveTo(moveStack[i])];
+void scoreQuiets(const PlayThread& t, const Continuations& c, int first, int last) {
+    for (int i = first; i < last; ++i) moveScore[i] = quietStat(t, c, moveStack[i]);
 }
 
 // Evasions: captures by the victim's value, then the quiet moves by history.
-void scoreEvasions(const PlayThread& t, int first, int last) {
-    const int s = board.sideToMove;
+void scoreEvasions(const PlayThread& t, const Continuations& c, int first, int last) {
     for (int i = first; i < last; ++i) {
         const Move m = moveStack[i];
-        moveScore[i] = isTactical(m) ? (1 << 20) + captureScore(t, m) : t.history[s][moveFrom(m)][moveTo(m)];
+        moveScore[i] = isTactical(m) ? (1 << 20) + captureScore(t, m) : quietStat(t, c, m);
     }
 }
 
@@ -389,7 +421,7 @@ Move nextMove(const PlayThread& t, Picker& p) {
             generateQuietMoves();
             p.cursor = p.captureEnd;
             p.end = plyEnd[ply];
-            scoreQuiets(t, p.cursor, p.end);
+            scoreQuiets(t, p.continuations, p.cursor, p.end);
             break;
         case QUIETS:
             while (p.cursor < p.end) {
@@ -411,7 +443,7 @@ Move nextMove(const PlayThread& t, Picker& p) {
             generateQuietMoves();
             p.cursor = plyEnd[ply - 1];
             p.end = plyEnd[ply];
-            scoreEvasions(t, p.cursor, p.end);
+            scoreEvasions(t, p.continuations, p.cursor, p.end);
             ++p.stage;
             break;
         case EVASIONS:
@@ -430,16 +462,25 @@ void startPicker(Picker& p, int stage, Move tableMove) {
     p.cursor = p.end = p.captureEnd = p.badStart = 0;
     p.tableMove = tableMove;
     p.killers[0] = p.killers[1] = p.counter = 0;
+    p.continuations = Continuations{{nullptr, nullptr}};
 }
 
 // ---------------------------------------------------------------- learning from a cut-off
 
+void updateQuietStat(PlayThread& t, const Continuations& c, Move m, int bonus) {
+    const int piece = board.squares[moveFrom(m)], to = moveTo(m);
+    updateStat(t.history[board.sideToMove][moveFrom(m)][to], bonus);
+    for (auto* table : c.table)
+        if (table) updateStat(table[piece][to], bonus);
+}
+
 void updateQuietStats(PlayThread& t, int ply, Move best, int depth, const Move* quiets, int quietCount) {
     const int s = board.sideToMove;
     const int bonus = historyBonus(depth);
-    updateStat(t.history[s][moveFrom(best)][moveTo(best)], bonus);
+    const Continuations c = continuationsAt(t, ply);
+    updateQuietStat(t, c, best, bonus);
     for (int i = 0; i < quietCount; ++i)
-        if (quiets[i] != best) updateStat(t.history[s][moveFrom(quiets[i])][moveTo(quiets[i])], -bonus);
+        if (quiets[i] != best) updateQuietStat(t, c, quiets[i], -bonus);
     StackEntry& e = t.stack[ply];
     if (e.killers[0] != best) {
         e.killers[1] = e.killers[0];
@@ -607,6 +648,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
 
     Picker picker;
     startPicker(picker, inCheck ? EVASION_TABLE_MOVE : TABLE_MOVE, tableMove);
+    picker.continuations = continuationsAt(t, ply);
     if (!inCheck) {
         picker.killers[0] = here.killers[0];
         picker.killers[1] = here.killers[1];
@@ -629,7 +671,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
         ++moveCount;
         const bool tactical = isTactical(move);
         const bool special = move == picker.killers[0] || move == picker.killers[1] || move == picker.counter;
-        const int historyScore = tactical ? 0 : t.history[board.sideToMove][moveFrom(move)][moveTo(move)];
+        const int historyScore = tactical ? 0 : quietStat(t, picker.continuations, move);
         int reduction = depth >= LMR_MIN_DEPTH ? lmrTable[std::min(depth, PLAY_MAX_DEPTH)][std::min(moveCount, 63)] : 0;
 
         // Shallow pruning, once a move has kept the node out of a mate; checks are kept.
@@ -637,6 +679,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
             const int reducedDepth = std::max(depth - 1 - reduction, 0);
             if (!tactical) {
                 if (moveCount >= lateMoveLimit) continue;
+                if (reducedDepth <= HISTORY_PRUNE_DEPTH && historyScore < -HISTORY_PRUNE_MARGIN * depth) continue;
                 if (!inCheck && reducedDepth <= FUTILITY_DEPTH && alpha < MATE_FOUND &&
                     here.staticEval + FUTILITY_BASE + FUTILITY_MARGIN * reducedDepth <= alpha)
                     continue;
@@ -796,7 +839,7 @@ void ageStatistics(PlayThread& t) {
     for (auto& colour : t.history)
         for (auto& from : colour)
             for (int& entry : from) entry /= 2;
-    for (StackEntry& e : t.stackStorage) e = StackEntry{0, NO_EVAL, {0, 0}, 0};
+    for (StackEntry& e : t.stackStorage) e = StackEntry{0, 0, NO_EVAL, {0, 0}, 0};
 }
 
 }  // namespace
@@ -809,6 +852,8 @@ void clearStatistics(PlayThread& t) {
     std::fill(&t.history[0][0][0], &t.history[0][0][0] + sizeof(t.history) / sizeof(int), 0);
     std::fill(&t.captureHistory[0][0][0], &t.captureHistory[0][0][0] + sizeof(t.captureHistory) / sizeof(int), 0);
     std::fill(&t.counterMoves[0][0][0], &t.counterMoves[0][0][0] + sizeof(t.counterMoves) / sizeof(Move), Move(0));
+    std::fill(&t.continuation[0][0][0][0][0][0],
+              &t.continuation[0][0][0][0][0][0] + sizeof(t.continuation) / sizeof(int16_t), int16_t(0));
 }
 
 }  // namespace
