@@ -64,6 +64,9 @@ constexpr int HISTORY_REDUCTION_DIVISOR = 8000;   // a ply less (more) reduction
 constexpr int HISTORY_PRUNE_DEPTH = 3;        // quiet moves this near the horizon ...
 constexpr int HISTORY_PRUNE_MARGIN = 4000;    // ... with history below -this per ply are pruned
 constexpr int IIR_DEPTH = 4;                  // nodes this deep without a table move search a ply shallower
+constexpr int SINGULAR_DEPTH = 8;            // the table move is tested for being the only good one from this depth
+constexpr int SINGULAR_TABLE_PLIES = 3;       // on a table bound at most this much shallower
+constexpr int SINGULAR_MARGIN = 2;            // per ply of depth below the table's score
 constexpr int FIFTY_MOVE_RULE_PLIES = 100;    // the reversible plies that draw a game
 
 // ---------------------------------------------------------------- per-thread state
@@ -567,7 +570,9 @@ int quiesce(PlayThread& t, int alpha, int beta) {
 
 // ---------------------------------------------------------------- the main search
 
-int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
+// `excluded`: a move left out, to see whether the others reach the bound
+// without it (the node is not the table's then: no table cut-off or entry).
+int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move excluded = 0) {
     if (depth <= 0) return quiesce(t, alpha, beta);
     const int ply = board.ply;
     const bool pvNode = beta - alpha > 1;
@@ -594,9 +599,9 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
     PlayTableEntry entry{};
     const bool hit = playTableProbe(key, entry);
     const int tableScore = hit ? fromTable(entry.score, ply) : 0;
-    Move tableMove = hit ? entry.move : 0;
+    Move tableMove = hit && !excluded ? entry.move : 0;
     if (tableMove && (!isUsable(tableMove) || !isLegalWith(tableMove, shield))) tableMove = 0;
-    if (hit && !pvNode && entry.depth >= depth &&
+    if (hit && !excluded && !pvNode && entry.depth >= depth &&
         (entry.bound == TABLE_EXACT || (entry.bound == TABLE_LOWER && tableScore >= beta) ||
          (entry.bound == TABLE_UPPER && tableScore <= alpha))) {
         if (tableMove && tableScore >= beta && !isTactical(tableMove))
@@ -617,7 +622,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
         improving = ply >= 2 && t.stack[ply - 2].staticEval != NO_EVAL && here.staticEval > t.stack[ply - 2].staticEval;
     }
 
-    if (!pvNode && !inCheck) {
+    if (!pvNode && !inCheck && !excluded) {
         // Razoring: far below alpha near the horizon, the quiescence search decides.
         if (depth <= RAZOR_DEPTH && eval + RAZOR_MARGIN * depth <= alpha && alpha < MATE_FOUND) {
             const int score = quiesce(t, alpha - 1, alpha);
@@ -644,7 +649,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
     }
 
     // Internal iterative reduction: a node without a table move is searched shallower.
-    if (depth >= IIR_DEPTH && !tableMove && (pvNode || cutNode)) --depth;
+    if (depth >= IIR_DEPTH && !tableMove && !excluded && (pvNode || cutNode)) --depth;
 
     Picker picker;
     startPicker(picker, inCheck ? EVASION_TABLE_MOVE : TABLE_MOVE, tableMove);
@@ -667,7 +672,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
     const CheckSquares checks = checkSquares();
 
     while (const Move move = nextMove(t, picker)) {
-        if (move != tableMove && !isLegalWith(move, shield)) continue;
+        if (move == excluded || (move != tableMove && !isLegalWith(move, shield))) continue;
         ++moveCount;
         const bool tactical = isTactical(move);
         const bool special = move == picker.killers[0] || move == picker.killers[1] || move == picker.counter;
@@ -690,10 +695,25 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
             }
         }
 
+        // Singular extension: the table move is searched a ply deeper when
+        // every other move falls well short of its score at half the depth.
+        // When even the others reach beta, the node holds without it. Tried
+        // while the table move is the first move out, before any list is made
+        // at this ply (the test search makes its lists in the same place).
+        int extension = 0;
+        if (move == tableMove && depth >= SINGULAR_DEPTH && ply > 0 && ply < 2 * t.rootDepth &&
+            entry.depth >= depth - SINGULAR_TABLE_PLIES && (entry.bound & TABLE_LOWER) && !isMateScore(tableScore)) {
+            const int singularBeta = tableScore - SINGULAR_MARGIN * depth;
+            const int score = search(t, singularBeta - 1, singularBeta, (depth - 1) / 2, cutNode, move);
+            if (t.stopped) return 0;
+            if (score < singularBeta) extension = 1;
+            else if (singularBeta >= beta) return singularBeta;
+        }
+
         enterChild(t, move);
         playTablePrefetch(playKey());
         const bool givesCheck = inCheckAfterMove();
-        const int newDepth = depth - 1 + (givesCheck ? 1 : 0);
+        const int newDepth = depth - 1 + (givesCheck || extension ? 1 : 0);
         int score;
         if (depth >= LMR_MIN_DEPTH && moveCount > 1 + (pvNode ? 1 : 0) && !tactical) {
             if (pvNode) --reduction;
@@ -730,7 +750,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
         }
     }
 
-    if (moveCount == 0) return inCheck ? matedAt(ply) : DRAW_SCORE;
+    if (moveCount == 0) return excluded ? alpha : inCheck ? matedAt(ply) : DRAW_SCORE;
 
     if (bestScore >= beta) {
         const int bonus = historyBonus(depth);
@@ -738,6 +758,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode) {
         else updateCaptureStat(t, bestMove, bonus);
         for (int i = 0; i < captureCount; ++i) updateCaptureStat(t, captures[i], -bonus);
     }
+    if (excluded) return bestScore;
     const int bound = bestScore >= beta ? TABLE_LOWER : bestScore > startAlpha ? TABLE_EXACT : TABLE_UPPER;
     playTableStore(key, bestMove, toTable(bestScore, ply), depth, bound);
     return bestScore;
