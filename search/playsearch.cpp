@@ -564,7 +564,7 @@ int quiesce(PlayThread& t, int alpha, int beta) {
     }
     if (inCheck && legal == 0) return matedAt(ply);
     const int bound = bestScore >= beta ? TABLE_LOWER : bestScore > startAlpha ? TABLE_EXACT : TABLE_UPPER;
-    playTableStore(key, bestMove, toTable(bestScore, ply), 0, bound);
+    playTableStore(key, bestMove, toTable(bestScore, ply), 0, bound, PLAY_TABLE_NO_EVAL);   // stand pat may be lazy
     return bestScore;
 }
 
@@ -615,7 +615,9 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
     if (inCheck) {
         here.staticEval = NO_EVAL;
     } else {
-        here.staticEval = eval = evaluate(-INFINITE_SCORE, INFINITE_SCORE);
+        // The table keeps the score of this search's evaluation (the same tables).
+        here.staticEval = eval =
+            hit && entry.staticEval != PLAY_TABLE_NO_EVAL ? entry.staticEval : evaluate(-INFINITE_SCORE, INFINITE_SCORE);
         if (hit && !isMateScore(tableScore) &&
             (entry.bound == TABLE_EXACT || (entry.bound == TABLE_LOWER) == (tableScore > eval)))
             eval = tableScore;
@@ -760,7 +762,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
     }
     if (excluded) return bestScore;
     const int bound = bestScore >= beta ? TABLE_LOWER : bestScore > startAlpha ? TABLE_EXACT : TABLE_UPPER;
-    playTableStore(key, bestMove, toTable(bestScore, ply), depth, bound);
+    playTableStore(key, bestMove, toTable(bestScore, ply), depth, bound, inCheck ? PLAY_TABLE_NO_EVAL : here.staticEval);
     return bestScore;
 }
 

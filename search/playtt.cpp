@@ -19,8 +19,11 @@ constexpr int SCORE_OFFSET = 1 << (SCORE_BITS - 1);
 static_assert(MATE_SCORE < SCORE_OFFSET, "scores fit their field");
 constexpr int HASHFULL_SAMPLE = 1000;
 
+constexpr uint64_t EVAL_MASK = 0xFFFF;   // the check word's bits for the static score
+constexpr int EVAL_OFFSET = 1 << 15;     // a stored score is offset by this; 0 stands for none
+
 struct PlaySlot {
-    uint64_t check;   // key ^ data
+    uint64_t check;   // key ^ data, with the static score in the low bits
     uint64_t data;    // move 0-23, score 24-43, depth 44-51, bound 52-53, generation 54-59
 };
 struct alignas(64) PlayBucket {
@@ -47,6 +50,11 @@ uint64_t pack(Move move, int score, int depth, int bound) {
 }
 int generationOf(uint64_t data) { return int(data >> 54 & (GENERATIONS - 1)); }
 int depthOf(uint64_t data) { return int(data >> 44 & 0xFF); }
+
+bool matches(uint64_t check, uint64_t data, HashKey key) { return ((check ^ data ^ key) & ~EVAL_MASK) == 0 && data != 0; }
+uint64_t evalBits(int staticEval) {
+    return staticEval > PLAY_TABLE_NO_EVAL && staticEval < EVAL_OFFSET ? uint64_t(staticEval + EVAL_OFFSET) : 0;
+}
 
 // The search threads read and write entries without a lock: each word is one
 // atomic access, and an entry whose two words come from different writers
@@ -133,7 +141,10 @@ void playTablePrefetch(HashKey key) { __builtin_prefetch(&bucketOf(key)); }
 bool playTableProbe(HashKey key, PlayTableEntry& entry) {
     for (PlaySlot& slot : bucketOf(key).slots) {
         const uint64_t data = load(slot.data);
-        if ((load(slot.check) ^ data) != key || data == 0) continue;
+        const uint64_t check = load(slot.check);
+        if (!matches(check, data, key)) continue;
+        const uint64_t eval = check & EVAL_MASK;
+        entry.staticEval = eval && generationOf(data) == generation ? int(eval) - EVAL_OFFSET : PLAY_TABLE_NO_EVAL;
         entry.move = unpackMove(data);
         entry.score = int(data >> 24 & ((1u << SCORE_BITS) - 1)) - SCORE_OFFSET;
         entry.depth = depthOf(data);
@@ -143,17 +154,20 @@ bool playTableProbe(HashKey key, PlayTableEntry& entry) {
     return false;
 }
 
-void playTableStore(HashKey key, Move move, int score, int depth, int bound) {
+void playTableStore(HashKey key, Move move, int score, int depth, int bound, int staticEval) {
     PlaySlot* slots = bucketOf(key).slots;
     PlaySlot* target = nullptr;
     int worst = 0;
     for (int i = 0; i < BUCKET_ENTRIES; ++i) {
         PlaySlot& slot = slots[i];
         const uint64_t data = load(slot.data);
-        if ((load(slot.check) ^ data) == key && data != 0) {
+        const uint64_t check = load(slot.check);
+        if (matches(check, data, key)) {
             // The same position: a shallower result of an older search or a
             // bound no better than the stored one gives way only to depth.
             if (move == 0) move = unpackMove(data);
+            if (staticEval == PLAY_TABLE_NO_EVAL && generationOf(data) == generation && (check & EVAL_MASK))
+                staticEval = int(check & EVAL_MASK) - EVAL_OFFSET;
             if (bound != TABLE_EXACT && generationOf(data) == generation && depth + 2 < depthOf(data)) return;
             target = &slot;
             break;
@@ -167,7 +181,7 @@ void playTableStore(HashKey key, Move move, int score, int depth, int bound) {
     }
     const uint64_t data = pack(move, score, depth, bound);
     store(target->data, data);
-    store(target->check, key ^ data);
+    store(target->check, ((key ^ data) & ~EVAL_MASK) | evalBits(staticEval));
 }
 
 int playTableHashfull() {
