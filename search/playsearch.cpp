@@ -335,7 +335,7 @@ void scoreQuiets(const PlayThread& t, const Continuations& c, int first, int las
     for (int i = first; i < last; ++i) moveScore[i] = quietStat(t, c, moveStack[i]);
 }
 
-// Evasions: captures by the victim's value, then the quiet moves by history.
+// Evasions: captures by the victim's value, then the quiet moves by history and continuation.
 void scoreEvasions(const PlayThread& t, const Continuations& c, int first, int last) {
     for (int i = first; i < last; ++i) {
         const Move m = moveStack[i];

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "search/play.h"
+#include "search/playtt.h"
 #include "search/search_support.h"
 
 namespace {
@@ -65,6 +66,27 @@ TEST_F(PlaySearch, SolvesTheTacticsWithHalfTheNodesOfTheFixedSearch) {
                                          << fixedNodes << " for the fixed search";
     }
     EXPECT_EQ(positions, 10);
+}
+
+// A node's static score is kept with its entry for the search that stored it
+// (a quiescence entry, which has none, leaves it), and not for the next one,
+// whose evaluation tables differ.
+TEST(PlayTable, KeepsTheStaticScoreForOneSearch) {
+    playTableNewSearch();
+    const uint64_t key = 0x123456789ABCDEF0ull;
+    PlayTableEntry entry{};
+    playTableStore(key, 0, 50, 4, TABLE_LOWER, -321);
+    ASSERT_TRUE(playTableProbe(key, entry));
+    EXPECT_EQ(entry.staticEval, -321);
+    playTableStore(key, 0, 60, 5, TABLE_EXACT, PLAY_TABLE_NO_EVAL);
+    ASSERT_TRUE(playTableProbe(key, entry));
+    EXPECT_EQ(entry.staticEval, -321);
+    EXPECT_EQ(entry.score, 60);
+    EXPECT_EQ(entry.depth, 5);
+    EXPECT_FALSE(playTableProbe(key ^ 1ull << 40, entry));
+    playTableNewSearch();
+    ASSERT_TRUE(playTableProbe(key, entry));
+    EXPECT_EQ(entry.staticEval, PLAY_TABLE_NO_EVAL);
 }
 
 }  // namespace
