@@ -68,6 +68,12 @@ constexpr int SINGULAR_DEPTH = 8;            // the table move is tested for bei
 constexpr int SINGULAR_TABLE_PLIES = 3;       // on a table bound at most this much shallower
 constexpr int SINGULAR_MARGIN = 2;            // per ply of depth below the table's score
 constexpr int FIFTY_MOVE_RULE_PLIES = 100;    // the reversible plies that draw a game
+// Correction: what searches found the static score to miss, by pawn structure.
+constexpr int CORRECTION_BITS = 14;
+constexpr int CORRECTION_GRAIN = 256;         // an entry counts 1/GRAIN of a score unit
+constexpr int CORRECTION_LIMIT = 64 * CORRECTION_GRAIN;
+constexpr int CORRECTION_WEIGHT_SCALE = 256;
+constexpr int CORRECTION_MAX_WEIGHT = 128;
 
 // ---------------------------------------------------------------- per-thread state
 
@@ -99,6 +105,7 @@ struct PlayThread {
     // Quiet moves after the opponent's last move and after our own move
     // before it: [colour][that move's piece][its target][piece][target].
     int16_t continuation[2][2][7][64][7][64];   // [0]: a ply back, [1]: two plies back
+    int16_t pawnCorrection[2][1 << CORRECTION_BITS];   // [colour][pawn structure]
     StackEntry stackStorage[PLAY_MAX_PLY + 3];
     StackEntry* stack = stackStorage + 1;   // stack[-1] exists
     Move pv[PLAY_MAX_PLY + 1][PLAY_MAX_PLY + 1];
@@ -217,6 +224,27 @@ int quietStat(const PlayThread& t, const Continuations& c, Move m) {
     for (const auto* table : c.table)
         if (table) stat += table[piece][to];
     return stat;
+}
+
+// The static score corrected by what searches of this pawn structure found.
+int16_t& pawnCorrectionEntry(PlayThread& t) {
+    const Bitboard pawns = board.pieceBits[PAWN];
+    const Bitboard mixed = (pawns & board.colourBits[WHITE]) * 0xD6E8FEB86659FD93ull ^
+                           (pawns & board.colourBits[BLACK]) * 0x9E3779B97F4A7C15ull;
+    return t.pawnCorrection[board.sideToMove][mixed >> (64 - CORRECTION_BITS)];
+}
+
+int corrected(PlayThread& t, int raw) {
+    return std::clamp(raw + pawnCorrectionEntry(t) / CORRECTION_GRAIN, -MATE_FOUND + 1, MATE_FOUND - 1);
+}
+
+// Moves the entry toward the difference, the more the deeper the search.
+void updateCorrection(PlayThread& t, int depth, int difference) {
+    int16_t& entry = pawnCorrectionEntry(t);
+    const int weight = std::min(depth * depth + 2 * depth + 1, CORRECTION_MAX_WEIGHT);
+    const int target = std::clamp(difference * CORRECTION_GRAIN, -CORRECTION_LIMIT, CORRECTION_LIMIT);
+    entry = int16_t(std::clamp((entry * (CORRECTION_WEIGHT_SCALE - weight) + target * weight) / CORRECTION_WEIGHT_SCALE,
+                               -CORRECTION_LIMIT, CORRECTION_LIMIT));
 }
 
 // A repetition of a position since the last irreversible move, or a fifty-move draw.
@@ -525,7 +553,8 @@ int quiesce(PlayThread& t, int alpha, int beta) {
     int bestScore = -INFINITE_SCORE;
     int standPat = NO_EVAL;
     if (!inCheck) {
-        standPat = evaluate(alpha, beta);
+        const int correction = corrected(t, 0);
+        standPat = evaluate(alpha - correction, beta - correction) + correction;
         if (standPat >= beta) return standPat;
         if (standPat > alpha) alpha = standPat;
         bestScore = standPat;
@@ -610,14 +639,14 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
     }
 
     // The static score, sharpened by the table's bound.
-    int eval = NO_EVAL;
+    int eval = NO_EVAL, rawEval = NO_EVAL;
     bool improving = false;
     if (inCheck) {
         here.staticEval = NO_EVAL;
     } else {
         // The table keeps the score of this search's evaluation (the same tables).
-        here.staticEval = eval =
-            hit && entry.staticEval != PLAY_TABLE_NO_EVAL ? entry.staticEval : evaluate(-INFINITE_SCORE, INFINITE_SCORE);
+        rawEval = hit && entry.staticEval != PLAY_TABLE_NO_EVAL ? entry.staticEval : evaluate(-INFINITE_SCORE, INFINITE_SCORE);
+        here.staticEval = eval = corrected(t, rawEval);
         if (hit && !isMateScore(tableScore) &&
             (entry.bound == TABLE_EXACT || (entry.bound == TABLE_LOWER) == (tableScore > eval)))
             eval = tableScore;
@@ -762,7 +791,11 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
     }
     if (excluded) return bestScore;
     const int bound = bestScore >= beta ? TABLE_LOWER : bestScore > startAlpha ? TABLE_EXACT : TABLE_UPPER;
-    playTableStore(key, bestMove, toTable(bestScore, ply), depth, bound, inCheck ? PLAY_TABLE_NO_EVAL : here.staticEval);
+    // A quiet result the static score did not foresee corrects it.
+    if (!inCheck && !(bestMove && isTactical(bestMove)) && !isMateScore(bestScore) &&
+        !(bound == TABLE_LOWER && bestScore <= here.staticEval) && !(bound == TABLE_UPPER && bestScore >= here.staticEval))
+        updateCorrection(t, depth, bestScore - rawEval);
+    playTableStore(key, bestMove, toTable(bestScore, ply), depth, bound, inCheck ? PLAY_TABLE_NO_EVAL : rawEval);
     return bestScore;
 }
 
@@ -877,6 +910,7 @@ void clearStatistics(PlayThread& t) {
     std::fill(&t.counterMoves[0][0][0], &t.counterMoves[0][0][0] + sizeof(t.counterMoves) / sizeof(Move), Move(0));
     std::fill(&t.continuation[0][0][0][0][0][0],
               &t.continuation[0][0][0][0][0][0] + sizeof(t.continuation) / sizeof(int16_t), int16_t(0));
+    std::fill(&t.pawnCorrection[0][0], &t.pawnCorrection[0][0] + sizeof(t.pawnCorrection) / sizeof(int16_t), int16_t(0));
 }
 
 }  // namespace
