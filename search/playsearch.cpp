@@ -234,9 +234,9 @@ int16_t& pawnCorrectionEntry(PlayThread& t) {
     return t.pawnCorrection[board.sideToMove][mixed >> (64 - CORRECTION_BITS)];
 }
 
-int corrected(PlayThread& t, int raw) {
-    return std::clamp(raw + pawnCorrectionEntry(t) / CORRECTION_GRAIN, -MATE_FOUND + 1, MATE_FOUND - 1);
-}
+int correction(PlayThread& t) { return pawnCorrectionEntry(t) / CORRECTION_GRAIN; }
+
+int corrected(PlayThread& t, int raw) { return std::clamp(raw + correction(t), -MATE_FOUND + 1, MATE_FOUND - 1); }
 
 // Moves the entry toward the difference, the more the deeper the search.
 void updateCorrection(PlayThread& t, int depth, int difference) {
@@ -553,8 +553,9 @@ int quiesce(PlayThread& t, int alpha, int beta) {
     int bestScore = -INFINITE_SCORE;
     int standPat = NO_EVAL;
     if (!inCheck) {
-        const int correction = corrected(t, 0);
-        standPat = evaluate(alpha - correction, beta - correction) + correction;
+        // The lazy evaluation's window, moved by the correction.
+        const int shift = correction(t);
+        standPat = evaluate(alpha - shift, beta - shift) + shift;
         if (standPat >= beta) return standPat;
         if (standPat > alpha) alpha = standPat;
         bestScore = standPat;
