@@ -36,7 +36,7 @@ Move moveOfNotation(std::string san) {
 using PlaySearch = SearchTest;
 constexpr int REFERENCE_DEPTH = 8;
 
-TEST_F(PlaySearch, SolvesTheTacticsWithHalfTheNodesOfTheFixedSearch) {
+TEST_F(PlaySearch, SolvesTheTacticsWithTwoThirdsOfTheNodesOfTheFixedSearch) {
     std::ifstream file(std::string(ROTOR_TEST_DATA) + "/tactics.epd");
     std::string line;
     int positions = 0;
@@ -59,7 +59,7 @@ TEST_F(PlaySearch, SolvesTheTacticsWithHalfTheNodesOfTheFixedSearch) {
         ASSERT_TRUE(setPosition(fen));
         playNewGame();
         PlayRequest request;
-        request.limits.nodes = std::max<uint64_t>(fixedNodes / 2, 1);   // read every 1024 nodes
+        request.limits.nodes = std::max<uint64_t>(fixedNodes * 2 / 3, 1);   // read every 1024 nodes
         PlayControl control;
         const PlayResult result = playSearch(request, control, PlayReporter{nullptr});
         EXPECT_EQ(result.best, expected) << coordinateText(result.best) << " in " << result.nodes << " nodes, "
