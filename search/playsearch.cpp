@@ -226,7 +226,7 @@ int quietStat(const PlayThread& t, const Continuations& c, Move m) {
     return stat;
 }
 
-// The static score corrected by what searches of this pawn structure found.
+// The correction entry of the side to move's pawn structure.
 int16_t& pawnCorrectionEntry(PlayThread& t) {
     const Bitboard pawns = board.pieceBits[PAWN];
     const Bitboard mixed = (pawns & board.colourBits[WHITE]) * 0xD6E8FEB86659FD93ull ^
@@ -234,6 +234,7 @@ int16_t& pawnCorrectionEntry(PlayThread& t) {
     return t.pawnCorrection[board.sideToMove][mixed >> (64 - CORRECTION_BITS)];
 }
 
+// What the searches of this pawn structure found the static score to miss.
 int correction(PlayThread& t) { return pawnCorrectionEntry(t) / CORRECTION_GRAIN; }
 
 int corrected(PlayThread& t, int raw) { return std::clamp(raw + correction(t), -MATE_FOUND + 1, MATE_FOUND - 1); }
