@@ -22,7 +22,7 @@ const flag = (name) => args.includes('--' + name);
 
 function parseSpec(s, each) {
   const spec = { options: {} };
-  for (const part of (each ? each + ';' : '') .concat(s).split(';').filter(Boolean)) {
+  for (const part of (each ? each + ';' : '').concat(s).split(';').filter(Boolean)) {
     const k = part.slice(0, part.indexOf('=')), v = part.slice(part.indexOf('=') + 1);
     if (k === 'name' || k === 'cmd' || k === 'dir') spec[k] = v; else spec.options[k] = v;
   }
@@ -106,7 +106,7 @@ async function playGame(white, black, opening) {
     if (chess.isDraw()) return { result: '1/2-1/2', reason: 'fifty' };
     if (moves.length > 600) return { result: '1/2-1/2', reason: 'length' };
     const side = chess.turn(), mover = side === 'w' ? white : black;
-    const lose = side === 'w' ? '0-1' : '1-0', win = side === 'w' ? '1-0' : '0-1';
+    const lose = side === 'w' ? '0-1' : '1-0';
     mover.send('position startpos' + (moves.length ? ' moves ' + moves.join(' ') : ''));
     let score = null;
     const t0 = performance.now();
@@ -138,7 +138,6 @@ async function playGame(white, black, opening) {
       if (moves.length >= 80 && scores.length >= 16 && scores.slice(-16).every(s => s !== null && Math.abs(s) <= 10))
         return { result: '1/2-1/2', reason: 'adjudicated draw' };
     }
-    void win;
   }
 }
 
