@@ -20,17 +20,17 @@ const args = process.argv.slice(2);
 const opt = (name, def) => { const i = args.indexOf('--' + name); return i >= 0 ? args[i + 1] : def; };
 const flag = (name) => args.includes('--' + name);
 
-function parseSpec(s, each) {
-  const spec = { options: {} };
+function parseEngine(s, each) {
+  const config = { options: {} };
   for (const part of (each ? each + ';' : '').concat(s).split(';').filter(Boolean)) {
     const k = part.slice(0, part.indexOf('=')), v = part.slice(part.indexOf('=') + 1);
-    if (k === 'name' || k === 'cmd' || k === 'dir') spec[k] = v; else spec.options[k] = v;
+    if (k === 'name' || k === 'cmd' || k === 'dir') config[k] = v; else config.options[k] = v;
   }
-  spec.dir = spec.dir || process.cwd();
-  return spec;
+  config.dir = config.dir || process.cwd();
+  return config;
 }
 const each = opt('each', '');
-const specs = [parseSpec(opt('e1'), each), parseSpec(opt('e2'), each)];
+const engines = [parseEngine(opt('e1'), each), parseEngine(opt('e2'), each)];
 const [baseS, incS] = opt('tc', '4+0.04').split('+');
 const BASE = parseFloat(baseS) * 1000, INC = parseFloat(incS || '0') * 1000;
 const ROUNDS = parseInt(opt('rounds', '500'));
@@ -50,9 +50,9 @@ function rnd() { seed = (seed * 1103515245 + 12345) % 2147483648; return seed / 
 for (let i = openings.length - 1; i > 0; --i) { const j = Math.floor(rnd() * (i + 1)); [openings[i], openings[j]] = [openings[j], openings[i]]; }
 
 class Engine {
-  constructor(spec) { this.spec = spec; this.start(); }
+  constructor(config) { this.config = config; this.start(); }
   start() {
-    this.proc = spawn(this.spec.cmd, [], { cwd: this.spec.dir, stdio: ['pipe', 'pipe', 'ignore'] });
+    this.proc = spawn(this.config.cmd, [], { cwd: this.config.dir, stdio: ['pipe', 'pipe', 'ignore'] });
     this.buf = ''; this.waiter = null; this.lines = []; this.dead = false;
     this.proc.on('exit', () => { this.dead = true; if (this.waiter) this.waiter.fail('exit'); });
     this.proc.stdin.on('error', () => {});
@@ -81,7 +81,7 @@ class Engine {
   async init() {
     this.send('uci');
     await this.wait(l => l === 'uciok', 10000);
-    for (const [k, v] of Object.entries(this.spec.options)) this.send(`setoption name ${k} value ${v}`);
+    for (const [k, v] of Object.entries(this.config.options)) this.send(`setoption name ${k} value ${v}`);
     await this.ready();
   }
   async ready() { this.send('isready'); await this.wait(l => l === 'readyok', 10000); }
@@ -119,7 +119,7 @@ async function playGame(white, black, opening) {
       });
     } catch (e) { return { result: lose, reason: 'engine ' + e.message, kill: mover }; }
     const used = performance.now() - t0;
-    const tu = timeUse[mover.spec.name] || (timeUse[mover.spec.name] = { ms: 0, moves: 0, left50: 0, n50: 0 });
+    const tu = timeUse[mover.config.name] || (timeUse[mover.config.name] = { ms: 0, moves: 0, left50: 0, n50: 0 });
     tu.ms += used; tu.moves++;
     if (moves.length >= 98 && moves.length <= 99) { tu.left50 += clock[side] - used; tu.n50++; }
     clock[side] -= used;
@@ -152,7 +152,7 @@ function summary() {
   const n = stats.w + stats.l + stats.d;
   const s = n ? (stats.w + stats.d / 2) / n : 0.5;
   const pairs = stats.penta.reduce((a, b) => a + b, 0);
-  let text = `games ${n}: ${stats.w}-${stats.l}-${stats.d} (W-L-D for ${specs[0].name})`;
+  let text = `games ${n}: ${stats.w}-${stats.l}-${stats.d} (W-L-D for ${engines[0].name})`;
   if (pairs > 0) {
     const vals = [0, 0.25, 0.5, 0.75, 1];
     const m = stats.penta.reduce((a, c, i) => a + c * vals[i], 0) / pairs;
@@ -175,7 +175,7 @@ function summary() {
 }
 
 async function worker() {
-  let e = [new Engine(specs[0]), new Engine(specs[1])];
+  let e = [new Engine(engines[0]), new Engine(engines[1])];
   await Promise.all(e.map(x => x.init()));
   while (!stop && nextRound < ROUNDS) {
     const round = nextRound++;
@@ -188,9 +188,9 @@ async function worker() {
       pairScore += mine;
       if (mine === 1) stats.w++; else if (mine === 0) stats.l++; else stats.d++;
       stats.reasons[r.reason.split(' ')[0]] = (stats.reasons[r.reason.split(' ')[0]] || 0) + 1;
-      logFile.write(`round ${round + 1} game ${g + 1}: ${white.spec.name} vs ${black.spec.name} ${r.result} (${r.reason}) opening ${opening.join(' ')}\n`);
+      logFile.write(`round ${round + 1} game ${g + 1}: ${white.config.name} vs ${black.config.name} ${r.result} (${r.reason}) opening ${opening.join(' ')}\n`);
       if (r.kill || e.some(x => x.dead)) {
-        for (let i = 0; i < 2; ++i) { e[i].kill(); e[i] = new Engine(specs[i]); }
+        for (let i = 0; i < 2; ++i) { e[i].kill(); e[i] = new Engine(engines[i]); }
         await Promise.all(e.map(x => x.init()));
       }
     }
