@@ -98,12 +98,12 @@ async function playGame(white, black, opening) {
   const clock = { w: BASE, b: BASE };
   const scores = [];
   for (const e of [white, black]) { e.send('ucinewgame'); await e.ready(); }
-  for (let ply = 0; ; ++ply) {
+  for (;;) {
     if (chess.isCheckmate()) return { result: chess.turn() === 'w' ? '0-1' : '1-0', reason: 'mate' };
     if (chess.isStalemate()) return { result: '1/2-1/2', reason: 'stalemate' };
     if (chess.isInsufficientMaterial()) return { result: '1/2-1/2', reason: 'material' };
     if (chess.isThreefoldRepetition()) return { result: '1/2-1/2', reason: 'repetition' };
-    if (chess.isDraw()) return { result: '1/2-1/2', reason: 'fifty' };
+    if (chess.isDraw()) return { result: '1/2-1/2', reason: 'fifty' };   // the other draws are caught above
     if (moves.length > 600) return { result: '1/2-1/2', reason: 'length' };
     const side = chess.turn(), mover = side === 'w' ? white : black;
     const lose = side === 'w' ? '0-1' : '1-0';
@@ -150,7 +150,6 @@ const started = Date.now();
 function elo(s) { return -400 * Math.log10(1 / s - 1); }
 function summary() {
   const n = stats.w + stats.l + stats.d;
-  const s = n ? (stats.w + stats.d / 2) / n : 0.5;
   const pairs = stats.penta.reduce((a, b) => a + b, 0);
   let text = `games ${n}: ${stats.w}-${stats.l}-${stats.d} (W-L-D for ${engines[0].name})`;
   if (pairs > 0) {
