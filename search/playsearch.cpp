@@ -347,6 +347,10 @@ struct Picker {
     Move killers[2];
     Move counter;
     Continuations continuations;   // for the quiet moves' order
+    // Set by the search once late quiet moves are pruned: of the quiet moves
+    // left only checks are made, unsorted.
+    bool skipQuiets;
+    CheckSquares checks;
 };
 
 int captureScore(const PlayThread& t, Move m) {
@@ -439,13 +443,14 @@ Move nextMove(const PlayThread& t, Picker& p) {
         case KILLER_TWO: {
             const Move k = p.killers[p.stage - KILLER_ONE];
             ++p.stage;
-            if (k != p.tableMove && !isTactical(k) && isUsable(k)) return k;
+            if (k != p.tableMove && !isTactical(k) && isUsable(k) && (!p.skipQuiets || givesCheck(k, p.checks)))
+                return k;
             break;
         }
         case COUNTER_MOVE:
             ++p.stage;
             if (p.counter != p.tableMove && p.counter != p.killers[0] && p.counter != p.killers[1] &&
-                !isTactical(p.counter) && isUsable(p.counter))
+                !isTactical(p.counter) && isUsable(p.counter) && (!p.skipQuiets || givesCheck(p.counter, p.checks)))
                 return p.counter;
             break;
         case MAKE_QUIETS:
@@ -453,10 +458,15 @@ Move nextMove(const PlayThread& t, Picker& p) {
             generateQuietMoves();
             p.cursor = p.captureEnd;
             p.end = plyEnd[ply];
-            scoreQuiets(t, p.continuations, p.cursor, p.end);
+            if (!p.skipQuiets) scoreQuiets(t, p.continuations, p.cursor, p.end);
             break;
         case QUIETS:
             while (p.cursor < p.end) {
+                if (p.skipQuiets) {
+                    const Move m = moveStack[p.cursor++];
+                    if (!isQuietSpecial(p, m) && givesCheck(m, p.checks)) return m;
+                    continue;
+                }
                 pickBest(p.cursor, p.end);
                 const Move m = moveStack[p.cursor++];
                 if (!isQuietSpecial(p, m)) return m;
@@ -495,6 +505,7 @@ void startPicker(Picker& p, int stage, Move tableMove) {
     p.tableMove = tableMove;
     p.killers[0] = p.killers[1] = p.counter = 0;
     p.continuations = Continuations{{nullptr, nullptr}};
+    p.skipQuiets = false;
 }
 
 // ---------------------------------------------------------------- learning from a cut-off
@@ -702,7 +713,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
     int quietCount = 0, captureCount = 0;
     const bool canPrune = ply > 0 && hasPieces(board.sideToMove);
     const int lateMoveLimit = (3 + depth * depth) / (improving ? 1 : 2);
-    const CheckSquares checks = checkSquares();
+    picker.checks = checkSquares();
 
     while (const Move move = nextMove(t, picker)) {
         if (move == excluded || (move != tableMove && !isLegalWith(move, shield))) continue;
@@ -713,10 +724,13 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
         int reduction = depth >= LMR_MIN_DEPTH ? lmrTable[std::min(depth, PLAY_MAX_DEPTH)][std::min(moveCount, 63)] : 0;
 
         // Shallow pruning, once a move has kept the node out of a mate; checks are kept.
-        if (canPrune && bestScore > -MATE_FOUND && !givesCheck(move, checks)) {
+        if (canPrune && bestScore > -MATE_FOUND && !givesCheck(move, picker.checks)) {
             const int reducedDepth = std::max(depth - 1 - reduction, 0);
             if (!tactical) {
-                if (moveCount >= lateMoveLimit) continue;
+                if (moveCount >= lateMoveLimit) {
+                    picker.skipQuiets = !inCheck;   // the evasions come in one list
+                    continue;
+                }
                 if (reducedDepth <= HISTORY_PRUNE_DEPTH && historyScore < -HISTORY_PRUNE_MARGIN * depth) continue;
                 if (!inCheck && reducedDepth <= FUTILITY_DEPTH && alpha < MATE_FOUND &&
                     here.staticEval + FUTILITY_BASE + FUTILITY_MARGIN * reducedDepth <= alpha)
@@ -748,7 +762,9 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
         const bool givesCheck = inCheckAfterMove();
         const int newDepth = depth - 1 + (givesCheck || extension ? 1 : 0);
         int score;
-        if (depth >= LMR_MIN_DEPTH && moveCount > 1 + (pvNode ? 1 : 0) && !tactical) {
+        // Quiet moves and captures that lose material are searched shallower first.
+        const bool losingCapture = tactical && picker.stage == BAD_CAPTURES;
+        if (depth >= LMR_MIN_DEPTH && moveCount > 1 + (pvNode ? 1 : 0) && (!tactical || losingCapture)) {
             if (pvNode) --reduction;
             if (cutNode) ++reduction;
             if (!improving) ++reduction;
