@@ -393,7 +393,9 @@ bool isQuietSpecial(const Picker& p, Move m) {
     return m == p.tableMove || m == p.killers[0] || m == p.killers[1] || m == p.counter;
 }
 
-// The next pseudo-legal move, or 0.
+// Once late quiet moves are pruned, only the quiet moves that check are still made.
+bool quietWanted(const Picker& p, Move m) { return !p.skipQuiets || givesCheck(m, p.checks); }
+
 // The best-scored move left before `end` other than the table's move
 // (already tried); 0 when none is left.
 Move bestBefore(Picker& p, int end) {
@@ -405,6 +407,7 @@ Move bestBefore(Picker& p, int end) {
     return 0;
 }
 
+// The next pseudo-legal move, or 0.
 Move nextMove(const PlayThread& t, Picker& p) {
     const int ply = board.ply;
     for (;;) {
@@ -443,14 +446,14 @@ Move nextMove(const PlayThread& t, Picker& p) {
         case KILLER_TWO: {
             const Move k = p.killers[p.stage - KILLER_ONE];
             ++p.stage;
-            if (k != p.tableMove && !isTactical(k) && isUsable(k) && (!p.skipQuiets || givesCheck(k, p.checks)))
+            if (k != p.tableMove && !isTactical(k) && isUsable(k) && quietWanted(p, k))
                 return k;
             break;
         }
         case COUNTER_MOVE:
             ++p.stage;
             if (p.counter != p.tableMove && p.counter != p.killers[0] && p.counter != p.killers[1] &&
-                !isTactical(p.counter) && isUsable(p.counter) && (!p.skipQuiets || givesCheck(p.counter, p.checks)))
+                !isTactical(p.counter) && isUsable(p.counter) && quietWanted(p, p.counter))
                 return p.counter;
             break;
         case MAKE_QUIETS:
