@@ -83,6 +83,7 @@ struct StackEntry {
     int staticEval;     // NO_EVAL in check
     Move killers[2];
     int reversible;     // reversible plies up to this node (fifty-move rule)
+    HashKey key;        // the table's key of the node, set as it is entered
 };
 
 struct RootMove {
@@ -261,23 +262,28 @@ bool isDraw(const PlayThread& t, int ply) {
 }
 
 
-// Makes the move and records it in the game record's slot for this ply.
+// Makes the move, records it in the game record's slot for this ply, and
+// starts fetching the child's table entry.
 void enterChild(PlayThread& t, Move move) {
     const int ply = board.ply;
     t.stack[ply].move = move;
     t.stack[ply].movedPiece = board.squares[moveFrom(move)];
     t.stack[ply + 1].reversible = isReversible(move) ? t.stack[ply].reversible + 1 : 0;
     pushMove(move);
+    t.stack[ply + 1].key = playKey();
+    playTablePrefetch(t.stack[ply + 1].key);
 }
 
 void leaveChild(Move move) { popMove(move); }
 
-// What a move's check depends on, found once per node: the enemy king and
-// the side to move's pieces that stand alone between it and one of their
-// own sliders (moving one off the line uncovers a check).
+// What a move's check depends on, found once per node: the enemy king, the
+// squares each kind of piece checks it from, and the side to move's pieces
+// that stand alone between it and one of their own sliders (moving one off
+// the line uncovers a check).
 struct CheckSquares {
     int king;
     Bitboard discoverers;
+    Bitboard byPiece[KING + 1];   // the squares a piece of each kind checks from
 };
 
 CheckSquares checkSquares() {
@@ -294,7 +300,14 @@ CheckSquares checkSquares() {
         snipers &= snipers - 1;
         if (popCount(between) == 1) discoverers |= between & own;
     }
-    return {king, discoverers};
+    CheckSquares c{king, discoverers, {}};
+    // The lines from the king reach what would attack it along them.
+    c.byPiece[PAWN] = pawnAttacksOf(squareBit(king), board.opponent);
+    c.byPiece[KNIGHT] = knightAttacks[king];
+    c.byPiece[BISHOP] = bishopAttacks(king);
+    c.byPiece[ROOK] = rookAttacks(king);
+    c.byPiece[QUEEN] = c.byPiece[BISHOP] | c.byPiece[ROOK];
+    return c;
 }
 
 // Whether the move checks, before it is made: the piece attacks the king
@@ -303,18 +316,9 @@ CheckSquares checkSquares() {
 bool givesCheck(Move m, const CheckSquares& c) {
     const int from = moveFrom(m), to = moveTo(m);
     const int piece = (m & PROMOTION) ? movePromoted(m) : board.squares[from];
-    const Bitboard king = squareBit(c.king);
-    if ((c.discoverers >> from & 1) && !(betweenSquares[c.king][from] >> to & 1) &&
-        !(betweenSquares[c.king][to] >> from & 1))
-        return true;
-    switch (piece) {
-    case PAWN: return (pawnAttacksOf(squareBit(to), board.sideToMove) & king) != 0;
-    case KNIGHT: return (knightAttacks[to] & king) != 0;
-    case BISHOP: return (bishopAttacks(to) & king) != 0;
-    case ROOK: return (rookAttacks(to) & king) != 0;
-    case QUEEN: return (queenAttacks(to) & king) != 0;
-    default: return false;
-    }
+    if (c.byPiece[piece] >> to & 1) return true;
+    return (c.discoverers >> from & 1) && !(betweenSquares[c.king][from] >> to & 1) &&
+           !(betweenSquares[c.king][to] >> from & 1);
 }
 
 // After enterChild: whether the move gave check.
@@ -556,7 +560,7 @@ int quiesce(PlayThread& t, int alpha, int beta) {
 
     const KingShield shield = kingShield();
     const bool inCheck = shield.checkers != 0;
-    const HashKey key = playKey();
+    const HashKey key = t.stack[ply].key;
     PlayTableEntry entry{};
     const bool hit = playTableProbe(key, entry);
     const int tableScore = hit ? fromTable(entry.score, ply) : 0;
@@ -640,7 +644,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
     t.stack[ply + 1].killers[0] = t.stack[ply + 1].killers[1] = 0;
 
     // The table: a deep enough bound ends the node outside the principal variation.
-    const HashKey key = playKey();
+    const HashKey key = t.stack[ply].key;
     PlayTableEntry entry{};
     const bool hit = playTableProbe(key, entry);
     const int tableScore = hit ? fromTable(entry.score, ply) : 0;
@@ -688,6 +692,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
             here.move = 0;
             t.stack[ply + 1].reversible = here.reversible + 1;
             pushNullMove();
+            t.stack[ply + 1].key = playKey();
             const int score = -search(t, -beta, -beta + 1, depth - reduction, !cutNode);
             popNullMove();
             if (t.stopped) return 0;
@@ -761,7 +766,6 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
         }
 
         enterChild(t, move);
-        playTablePrefetch(playKey());
         const bool givesCheck = inCheckAfterMove();
         const int newDepth = depth - 1 + (givesCheck || extension ? 1 : 0);
         int score;
@@ -916,7 +920,7 @@ void ageStatistics(PlayThread& t) {
     for (auto& colour : t.history)
         for (auto& from : colour)
             for (int& entry : from) entry /= 2;
-    for (StackEntry& e : t.stackStorage) e = StackEntry{0, 0, NO_EVAL, {0, 0}, 0};
+    for (StackEntry& e : t.stackStorage) e = StackEntry{0, 0, NO_EVAL, {0, 0}, 0, 0};
 }
 
 }  // namespace
