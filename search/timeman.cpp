@@ -117,7 +117,7 @@ int playTimeScale(int stableIterations, int scoreDrop) {
     // iteration takes about as long as all before it, so one started late
     // overruns the budget (the hard bound still holds); the games say the
     // deeper move is worth that more often than not.
-    constexpr int BASE = 70;
+    constexpr int BASE = 85;
     int scale = stableIterations >= 4 ? BASE * 6 / 10 : stableIterations >= 2 ? BASE * 8 / 10 : stableIterations == 0 ? BASE * 14 / 10 : BASE;
     if (scoreDrop > 60) scale = scale * 17 / 10;
     else if (scoreDrop > 20) scale = scale * 13 / 10;
