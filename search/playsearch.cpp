@@ -301,7 +301,7 @@ CheckSquares checkSquares() {
         if (popCount(between) == 1) discoverers |= between & own;
     }
     CheckSquares c{king, discoverers, {}};
-    // The lines from the king reach what would attack it along them.
+    // A piece checks from the squares that piece would attack from the king's square.
     c.byPiece[PAWN] = pawnAttacksOf(squareBit(king), board.opponent);
     c.byPiece[KNIGHT] = knightAttacks[king];
     c.byPiece[BISHOP] = bishopAttacks(king);
