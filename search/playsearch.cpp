@@ -67,6 +67,8 @@ constexpr int IIR_DEPTH = 4;                  // nodes this deep without a table
 constexpr int SINGULAR_DEPTH = 8;            // the table move is tested for being the only good one from this depth
 constexpr int SINGULAR_TABLE_PLIES = 3;       // on a table bound at most this much shallower
 constexpr int SINGULAR_MARGIN = 2;            // per ply of depth below the table's score
+constexpr int DOUBLE_EXTENSION_MARGIN = 20;   // a table move this far above the others' bound is extended twice
+constexpr int MAX_DOUBLE_EXTENSIONS = 6;      // ... at most this many times on a line
 constexpr int FIFTY_MOVE_RULE_PLIES = 100;    // the reversible plies that draw a game
 // Correction: what searches found the static score to miss, by pawn structure.
 constexpr int CORRECTION_BITS = 14;
@@ -84,6 +86,7 @@ struct StackEntry {
     Move killers[2];
     int reversible;     // reversible plies up to this node (fifty-move rule)
     HashKey key;        // the table's key of the node, set as it is entered
+    int doubleExtensions;   // double extensions on the line to this node
 };
 
 struct RootMove {
@@ -103,9 +106,10 @@ struct PlayThread {
     int history[2][64][64];             // quiet moves: [colour][from][to]
     int captureHistory[7][64][7];       // [piece][to][captured piece]
     Move counterMoves[2][7][64];        // the reply to the opponent's last move: [colour][its piece][its target]
-    // Quiet moves after the opponent's last move and after our own move
-    // before it: [colour][that move's piece][its target][piece][target].
-    int16_t continuation[2][2][7][64][7][64];   // [0]: a ply back, [1]: two plies back
+    // Quiet moves after the opponent's last move, after our own move before
+    // it and after our move two moves back: [colour][that move's piece][its
+    // target][piece][target].
+    int16_t continuation[3][2][7][64][7][64];   // [i]: CONTINUATION_PLIES[i] plies back
     int16_t pawnCorrection[2][1 << CORRECTION_BITS];   // [colour][pawn structure]
     StackEntry stackStorage[PLAY_MAX_PLY + 3];
     StackEntry* stack = stackStorage + 1;   // stack[-1] exists
@@ -202,23 +206,24 @@ bool hasPieces(int colour) {
 template <typename Entry>
 void updateStat(Entry& entry, int bonus) { entry = Entry(entry + bonus - entry * std::abs(bonus) / HISTORY_MAX); }
 
-// The continuation entries of a quiet move at this ply, a ply and two plies
-// after earlier moves (null when there is no such move).
+// The continuation entries of a quiet move at this ply after earlier moves
+// (null when there is no such move).
+constexpr int CONTINUATION_PLIES[3] = {1, 2, 4};
 struct Continuations {
-    int16_t (*table[2])[64];   // [piece][target]
+    int16_t (*table[3])[64];   // [piece][target]
 };
 
 Continuations continuationsAt(PlayThread& t, int ply) {
-    Continuations c{{nullptr, nullptr}};
+    Continuations c{{nullptr, nullptr, nullptr}};
     const int s = board.sideToMove;
-    for (int back = 1; back <= 2 && back <= ply; ++back) {
-        const StackEntry& e = t.stack[ply - back];
-        if (e.move) c.table[back - 1] = t.continuation[back - 1][s][e.movedPiece][moveTo(e.move)];
+    for (int i = 0; i < 3 && CONTINUATION_PLIES[i] <= ply; ++i) {
+        const StackEntry& e = t.stack[ply - CONTINUATION_PLIES[i]];
+        if (e.move) c.table[i] = t.continuation[i][s][e.movedPiece][moveTo(e.move)];
     }
     return c;
 }
 
-// What history and both continuations say of a quiet move.
+// What history and the continuations say of a quiet move.
 int quietStat(const PlayThread& t, const Continuations& c, Move m) {
     const int piece = board.squares[moveFrom(m)], to = moveTo(m);
     int stat = t.history[board.sideToMove][moveFrom(m)][to];
@@ -269,6 +274,7 @@ void enterChild(PlayThread& t, Move move) {
     t.stack[ply].move = move;
     t.stack[ply].movedPiece = board.squares[moveFrom(move)];
     t.stack[ply + 1].reversible = isReversible(move) ? t.stack[ply].reversible + 1 : 0;
+    t.stack[ply + 1].doubleExtensions = t.stack[ply].doubleExtensions;
     pushMove(move);
     t.stack[ply + 1].key = playKey();
     playTablePrefetch(t.stack[ply + 1].key);
@@ -511,7 +517,7 @@ void startPicker(Picker& p, int stage, Move tableMove) {
     p.cursor = p.end = p.captureEnd = p.badStart = 0;
     p.tableMove = tableMove;
     p.killers[0] = p.killers[1] = p.counter = 0;
-    p.continuations = Continuations{{nullptr, nullptr}};
+    p.continuations = Continuations{{nullptr, nullptr, nullptr}};
     p.skipQuiets = false;
 }
 
@@ -691,6 +697,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
                                   std::min((eval - beta) / NULL_MOVE_EVAL_DIVISOR, NULL_MOVE_EVAL_PLIES);
             here.move = 0;
             t.stack[ply + 1].reversible = here.reversible + 1;
+            t.stack[ply + 1].doubleExtensions = here.doubleExtensions;
             pushNullMove();
             t.stack[ply + 1].key = playKey();
             const int score = -search(t, -beta, -beta + 1, depth - reduction, !cutNode);
@@ -751,7 +758,8 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
         }
 
         // Singular extension: the table move is searched a ply deeper when
-        // every other move falls well short of its score at half the depth.
+        // every other move falls well short of its score at half the depth
+        // (two plies outside the principal variation when they fall far short).
         // When even the others reach beta, the node holds without it. Tried
         // while the table move is the first move out, before any list is made
         // at this ply (the test search makes its lists in the same place).
@@ -761,13 +769,18 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
             const int singularBeta = tableScore - SINGULAR_MARGIN * depth;
             const int score = search(t, singularBeta - 1, singularBeta, (depth - 1) / 2, cutNode, move);
             if (t.stopped) return 0;
-            if (score < singularBeta) extension = 1;
+            if (score < singularBeta)
+                extension = !pvNode && score < singularBeta - DOUBLE_EXTENSION_MARGIN &&
+                                    here.doubleExtensions < MAX_DOUBLE_EXTENSIONS
+                                ? 2
+                                : 1;
             else if (singularBeta >= beta) return singularBeta;
         }
 
         enterChild(t, move);
+        if (extension == 2) ++t.stack[ply + 1].doubleExtensions;
         const bool givesCheck = inCheckAfterMove();
-        const int newDepth = depth - 1 + (givesCheck || extension ? 1 : 0);
+        const int newDepth = depth - 1 + std::max(extension, givesCheck ? 1 : 0);
         int score;
         // Quiet moves and captures that lose material are searched shallower first.
         const bool losingCapture = tactical && picker.stage == BAD_CAPTURES;
@@ -920,7 +933,7 @@ void ageStatistics(PlayThread& t) {
     for (auto& colour : t.history)
         for (auto& from : colour)
             for (int& entry : from) entry /= 2;
-    for (StackEntry& e : t.stackStorage) e = StackEntry{0, 0, NO_EVAL, {0, 0}, 0, 0};
+    for (StackEntry& e : t.stackStorage) e = StackEntry{0, 0, NO_EVAL, {0, 0}, 0, 0, 0};
 }
 
 }  // namespace
