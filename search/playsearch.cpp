@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -76,6 +77,10 @@ constexpr int CORRECTION_GRAIN = 256;         // an entry counts 1/GRAIN of a sc
 constexpr int CORRECTION_LIMIT = 64 * CORRECTION_GRAIN;
 constexpr int CORRECTION_WEIGHT_SCALE = 256;
 constexpr int CORRECTION_MAX_WEIGHT = 128;
+// Continuation histories: quiet moves after the move this many plies back
+// (the opponent's last, our own before it, our own two moves back).
+constexpr int CONTINUATION_PLIES[] = {1, 2, 4};
+constexpr int CONTINUATION_COUNT = int(std::size(CONTINUATION_PLIES));
 
 // ---------------------------------------------------------------- per-thread state
 
@@ -106,10 +111,9 @@ struct PlayThread {
     int history[2][64][64];             // quiet moves: [colour][from][to]
     int captureHistory[7][64][7];       // [piece][to][captured piece]
     Move counterMoves[2][7][64];        // the reply to the opponent's last move: [colour][its piece][its target]
-    // Quiet moves after the opponent's last move, after our own move before
-    // it and after our move two moves back: [colour][that move's piece][its
+    // Quiet moves after an earlier move: [colour][that move's piece][its
     // target][piece][target].
-    int16_t continuation[3][2][7][64][7][64];   // [i]: CONTINUATION_PLIES[i] plies back
+    int16_t continuation[CONTINUATION_COUNT][2][7][64][7][64];   // [i]: CONTINUATION_PLIES[i] plies back
     int16_t pawnCorrection[2][1 << CORRECTION_BITS];   // [colour][pawn structure]
     StackEntry stackStorage[PLAY_MAX_PLY + 3];
     StackEntry* stack = stackStorage + 1;   // stack[-1] exists
@@ -208,15 +212,14 @@ void updateStat(Entry& entry, int bonus) { entry = Entry(entry + bonus - entry *
 
 // The continuation entries of a quiet move at this ply after earlier moves
 // (null when there is no such move).
-constexpr int CONTINUATION_PLIES[3] = {1, 2, 4};
 struct Continuations {
-    int16_t (*table[3])[64];   // [piece][target]
+    int16_t (*table[CONTINUATION_COUNT])[64] = {};   // [piece][target]
 };
 
 Continuations continuationsAt(PlayThread& t, int ply) {
-    Continuations c{{nullptr, nullptr, nullptr}};
+    Continuations c;
     const int s = board.sideToMove;
-    for (int i = 0; i < 3 && CONTINUATION_PLIES[i] <= ply; ++i) {
+    for (int i = 0; i < CONTINUATION_COUNT && CONTINUATION_PLIES[i] <= ply; ++i) {
         const StackEntry& e = t.stack[ply - CONTINUATION_PLIES[i]];
         if (e.move) c.table[i] = t.continuation[i][s][e.movedPiece][moveTo(e.move)];
     }
@@ -517,7 +520,7 @@ void startPicker(Picker& p, int stage, Move tableMove) {
     p.cursor = p.end = p.captureEnd = p.badStart = 0;
     p.tableMove = tableMove;
     p.killers[0] = p.killers[1] = p.counter = 0;
-    p.continuations = Continuations{{nullptr, nullptr, nullptr}};
+    p.continuations = Continuations{};
     p.skipQuiets = false;
 }
 
