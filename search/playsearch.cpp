@@ -555,6 +555,14 @@ void updateCaptureStat(PlayThread& t, Move m, int bonus) {
 
 // ---------------------------------------------------------------- quiescence
 
+// A static score replaced by the table's score when the table's bound says
+// the position is worth more (less) than it.
+int sharpened(const PlayTableEntry& entry, int tableScore, int eval) {
+    if (isMateScore(tableScore)) return eval;
+    const bool better = entry.bound == TABLE_EXACT || (entry.bound == TABLE_LOWER) == (tableScore > eval);
+    return better ? tableScore : eval;
+}
+
 int quiesce(PlayThread& t, int alpha, int beta) {
     const int ply = board.ply;
     t.pvLength[ply] = ply;
@@ -581,9 +589,15 @@ int quiesce(PlayThread& t, int alpha, int beta) {
     int bestScore = -INFINITE_SCORE;
     int standPat = NO_EVAL;
     if (!inCheck) {
-        // The lazy evaluation's window, moved by the correction.
-        const int shift = correction(t);
-        standPat = evaluate(alpha - shift, beta - shift) + shift;
+        // The static score the table keeps, or the lazy evaluation's in a
+        // window moved by the correction; the table's bound sharpens it.
+        if (hit && entry.staticEval != PLAY_TABLE_NO_EVAL) {
+            standPat = corrected(t, entry.staticEval);
+        } else {
+            const int shift = correction(t);
+            standPat = evaluate(alpha - shift, beta - shift) + shift;
+        }
+        if (hit) standPat = sharpened(entry, tableScore, standPat);
         if (standPat >= beta) return standPat;
         if (standPat > alpha) alpha = standPat;
         bestScore = standPat;
@@ -676,9 +690,7 @@ int search(PlayThread& t, int alpha, int beta, int depth, bool cutNode, Move exc
         // The table keeps the score of this search's evaluation (the same tables).
         rawEval = hit && entry.staticEval != PLAY_TABLE_NO_EVAL ? entry.staticEval : evaluate(-INFINITE_SCORE, INFINITE_SCORE);
         here.staticEval = eval = corrected(t, rawEval);
-        if (hit && !isMateScore(tableScore) &&
-            (entry.bound == TABLE_EXACT || (entry.bound == TABLE_LOWER) == (tableScore > eval)))
-            eval = tableScore;
+        if (hit) eval = sharpened(entry, tableScore, eval);
         improving = ply >= 2 && t.stack[ply - 2].staticEval != NO_EVAL && here.staticEval > t.stack[ply - 2].staticEval;
     }
 
